@@ -1,0 +1,91 @@
+// AppState: the one program-wide record of the companion program. Every
+// subsystem reads and writes its members directly, on the main thread.
+#pragma once
+
+#include <SimpleIni.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "console/keywords.h"
+#include "stats/stats_record.h"
+
+// Window handles are opaque to the portable core; the Win32 edge casts them.
+using WindowHandle = void*;
+
+struct ConsoleLink {
+    WindowHandle consoleWindow = nullptr;
+    WindowHandle consoleInput = nullptr;
+    WindowHandle consoleOutput = nullptr;
+};
+
+// The eight announcement texts, in the order of the settings keys.
+enum AnnouncementKey {
+    kAnnounceBash,
+    kAnnounceHeadshot,
+    kAnnounceKillingspree,
+    kAnnounceRampage,
+    kAnnounceDominating,
+    kAnnounceUnstoppable,
+    kAnnounceGodlike,
+    kAnnounceHolyshit,
+    kAnnouncementCount
+};
+extern const char* const kAnnouncementKeys[kAnnouncementCount];
+
+struct AppState {
+    // Main window and its controls.
+    WindowHandle mainWindow = nullptr;
+    bool windowHidden = false;
+    WindowHandle statusLabel = nullptr;
+    WindowHandle playerNameLabel = nullptr;
+    WindowHandle messageFileBox = nullptr;
+    WindowHandle launchCheckBox = nullptr;
+    WindowHandle soundsCheckBox = nullptr;
+    WindowHandle announcementsCheckBox = nullptr;
+    WindowHandle displaysCheckBox = nullptr;
+    WindowHandle connectBox = nullptr;
+    WindowHandle gamePathBox = nullptr;
+    WindowHandle parametersBox = nullptr;
+
+    // Settings (vorbix.ini), loaded for the whole run.
+    CSimpleIniA settingsIni{false, false, false};
+    uint32_t soundsEnabled = 0;
+    uint32_t displaysEnabled = 0;
+    uint32_t announcementsEnabled = 0;
+    uint32_t launchGameOnHide = 0;
+    int32_t killTime = 10;
+    std::optional<std::string> announcementTexts[kAnnouncementCount];
+    bool privateMode = false;
+
+    // The game console and the keyword tables.
+    ConsoleLink console;
+    KeywordTable tableA{};
+    KeywordTable tableB{};
+    KeywordTable tableC{};
+    HitLocationTable tableD{};
+    std::string currentMessageFile;
+    int32_t nameEntryIndex = 0;
+    // How much of the console text was already dispatched while the output
+    // box is not emptied (no name known yet), so each line is handled once.
+    size_t consoleReadLength = 0;
+
+    // Statistics.
+    StatsRecord pendingStats{};
+    // Counts of saves that failed; added by the next save that succeeds.
+    StatsRecord unsavedStats{};
+    int32_t lastKillTime = 0;
+    uint32_t multiKillCount = 0;
+    uint32_t spreeCount = 0;
+    uint32_t killsInARow = 0;
+    uint32_t deathsInARow = 0;
+
+    AppState();
+};
+
+extern AppState app;
+
+// Puts `app` back to its start values (tests, and nothing else).
+void resetAppState();

@@ -1,0 +1,18 @@
+// Starting the game from the "Launch Mohaa" boxes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct LaunchCommand {
+    std::string program;
+    std::string directory;
+    std::string parameters;
+};
+
+// The program, working directory and parameter line for the three box texts
+// (cut to 199, 199 and 99 characters); nothing when the game path is empty.
+std::optional<LaunchCommand> composeLaunch(const std::string& gamePath, const std::string& parameters,
+                                           const std::string& server);
+// Reads the boxes and asks the shell to open the game.
+void launchGame();

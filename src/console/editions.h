@@ -1,0 +1,11 @@
+// The three game editions whose console windows the program looks for.
+#pragma once
+
+struct GameEdition {
+    const char* title;
+    const char* windowClass;
+    const char* statusText;
+};
+
+constexpr int kEditionCount = 3;
+extern const GameEdition kGameEditions[kEditionCount];

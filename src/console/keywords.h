@@ -1,0 +1,43 @@
+// The four keyword tables: console phrases and the handlers they trigger.
+#pragma once
+
+#include <cstdint>
+
+constexpr int MAX_KEYWORDS = 30;
+constexpr int kPhraseSize = 64;  // 63 characters and the terminator
+
+// A keyword handler gets the first occurrence of its phrase inside `line`
+// and the line itself (which it may change, see handleInGameCommand).
+using KeywordHandler = void (*)(const char* match, char* line);
+// Hit-location handlers get whether the line was the player's death.
+using HitHandler = void (*)(bool isDeath);
+
+template <typename Handler>
+struct BasicKeywordEntry {
+    char phrase[kPhraseSize];
+    Handler handler;
+};
+
+template <typename Handler>
+struct BasicKeywordTable {
+    BasicKeywordEntry<Handler> entries[MAX_KEYWORDS];
+    int32_t count;  // index of the last slot in use
+};
+
+using KeywordEntry = BasicKeywordEntry<KeywordHandler>;
+using KeywordTable = BasicKeywordTable<KeywordHandler>;
+using HitLocationEntry = BasicKeywordEntry<HitHandler>;
+using HitLocationTable = BasicKeywordTable<HitHandler>;
+
+// Copies `text` into a phrase field, cut to its first 63 characters.
+void setPhrase(char (&phrase)[kPhraseSize], const char* text);
+
+// Appends an entry when a slot is free; returns its index, or -1 when the
+// table is full (nothing is written then).
+int appendKeyword(KeywordTable& table, const char* phrase, KeywordHandler handler);
+
+// Rebuilds the four tables from messages/<name>. See keywords.cpp.
+void loadMessageFile(const char* name);
+// Appends "timed out" / onTimedOut to table A when a slot is free.
+void addTimedOutEntry();
+void onTimedOut(const char* match, char* line);

@@ -1,0 +1,44 @@
+// Recording fakes of the platform seam for the native tests.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct FakeExit {
+    int code;
+};
+
+struct FakePlatform {
+    // Everything the core did, in order: "cmd <text>", "sound <path>",
+    // "box <caption>|<text>", "worker", "sleep <ms>", "show", "hide",
+    // "text <control>|<text>", "check <control>|<0/1>", "delete <n>",
+    // "item <id>|<text>", "tray remove", "open <program>|<parameters>|<dir>",
+    // "find <edition> found|none".
+    std::vector<std::string> log;
+    std::vector<std::string> commands;  // "cmd" entries only, in order
+
+    bool editionPresent[kEditionCount] = {false, false, false};
+    bool consoleAlive = false;      // the linked window still exists
+    std::string consoleText;        // the output box
+    int32_t now = 1000;             // nowSeconds()
+    std::string cwd = ".";
+    std::map<std::string, std::string> controlTexts;
+    std::map<std::string, bool> checkBoxes;
+    std::map<int, std::string> dialogItems;  // setDialogItemText
+    std::vector<void (*)()> pendingWorkers;
+
+    // Runs the workers started so far (their sleeps are logged, not slept).
+    void runWorkers();
+    std::vector<std::string> logOf(const std::string& prefix) const;
+};
+
+extern FakePlatform fake;
+
+// Resets `app` and `fake`, and gives the main window's controls fake handles
+// named after their AppState members ("statusLabel", "soundsCheckBox", ...).
+void resetFakes();
+// The control name behind a fake handle.
+std::string controlName(WindowHandle control);
