@@ -1,0 +1,30 @@
+# Sourced by the scripts that run Windows programs: a virtual display of
+# their own when none is set, and a throw-away Wine prefix. Call
+# `wine_env_start` once and `wine_env_stop` on exit.
+wine_env_pids=()
+wine_env_start() {
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ -z "${DISPLAY:-}" ]; then
+    local d
+    for d in $(seq 90 199); do
+      if [ ! -e "/tmp/.X11-unix/X$d" ] && [ ! -e "/tmp/.X$d-lock" ]; then break; fi
+    done
+    Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    wine_env_pids+=($!)
+    export DISPLAY=":$d"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
+  fi
+  if [ -z "${WINEPREFIX:-}" ]; then
+    WINEPREFIX=$(mktemp -d /tmp/vorbix-wine.XXXXXX)
+    export WINEPREFIX
+    wine_env_own_prefix=1
+  fi
+  wineboot -i >/dev/null 2>&1 || true
+}
+wine_env_stop() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+  local p
+  for p in "${wine_env_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  if [ -n "${wine_env_own_prefix:-}" ]; then rm -rf "$WINEPREFIX"; fi
+}
