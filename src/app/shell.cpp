@@ -1,4 +1,15 @@
-// PLACEHOLDER: an empty skeleton so the tree links while it is being written.
 #include "app/shell.h"
 
-void shutdownApp() {}
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "platform/platform.h"
+#include "stats/stats_store.h"
+
+void shutdownApp() {
+    bool linked = isConsoleLinked();
+    if (linked) sendConsoleCommand("exec vorbixoff.cfg");
+    removeTrayIcon();
+    saveStats();
+    if (linked) resetSessionStats();
+    if (!saveSettings()) showWarning("Failed to write vorbix.ini", "Failed");
+}
