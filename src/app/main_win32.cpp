@@ -1,0 +1,87 @@
+// Program entry: start-up in order, then the message loop that drives the
+// console poll.
+#include <windows.h>
+
+#include "app/settings.h"
+#include "app/ui_win32.h"
+#include "console/channel_win32.h"
+#include "console/keywords.h"
+#include "console/poll.h"
+#include "platform/platform.h"
+#include "player/message_files.h"
+
+namespace {
+
+constexpr UINT_PTR kWakeUpTimer = 1;
+// How long the loop waits for commands still queued for the game at exit.
+constexpr unsigned kFlushAtExitMs = 3000;
+
+// Period of the loop's wake-up, so the poll runs while the window is hidden
+// or idle and no other messages arrive: fast while a console is linked (lines
+// are read promptly), slow while only searching for the game.
+UINT wakeUpPeriodMs() { return app.console.consoleWindow != nullptr ? 15 : 100; }
+
+void updateWakeUpTimer() {
+    static UINT currentPeriod = 0;
+    UINT period = wakeUpPeriodMs();
+    if (period == currentPeriod) return;
+    if (SetTimer(static_cast<HWND>(app.mainWindow), kWakeUpTimer, period, nullptr) != 0) currentPeriod = period;
+}
+
+// The selected message file's name, kept for the life of the program.
+char startMessageFile[100];
+
+void loadStartMessageFile() {
+    if (listMessageFiles() == 0) {
+        showWarning("Failed to find any message files", "Vorbix3");
+        PostQuitMessage(0);
+        return;
+    }
+    GetWindowTextA(static_cast<HWND>(app.messageFileBox), startMessageFile, sizeof startMessageFile);
+    loadMessageFile(startMessageFile);
+}
+
+int runMessageLoop() {
+    int32_t searchIndex = 0;
+    int32_t lastSearchTime = 0;
+    MSG msg;
+    for (;;) {
+        BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+        if (result == 0) break;
+        if (result > 0 && !IsDialogMessageA(static_cast<HWND>(app.mainWindow), &msg) && GetFocus() != nullptr) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        pollConsole(searchIndex, lastSearchTime);
+        updateWakeUpTimer();
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    taskbarCreatedMessage();
+    app.pendingStats = StatsRecord{};
+    if (!loadSettingsFile()) {
+        showWarning("Failed to load vorbix.ini", "Vorbix3");
+        PostQuitMessage(0);
+    }
+    loadSettings();
+    loadKillTime();
+
+    MainWindowClass windowClass(instance);
+    windowClass.registerClass();
+    MainWindow window;
+    window.create(instance);
+    app.mainWindow = window.handle();
+    window.show(showCommand);
+
+    addTrayIcon();
+    loadStartMessageFile();
+    updateWakeUpTimer();
+
+    int code = runMessageLoop();
+    flushConsoleCommands(kFlushAtExitMs);
+    return code;
+}
