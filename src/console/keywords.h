@@ -35,6 +35,7 @@ void setPhrase(char (&phrase)[kPhraseSize], const char* text);
 // Appends an entry when a slot is free; returns its index, or -1 when the
 // table is full (nothing is written then).
 int appendKeyword(KeywordTable& table, const char* phrase, KeywordHandler handler);
+int appendKeyword(HitLocationTable& table, const char* phrase, HitHandler handler);
 
 // Rebuilds the four tables from messages/<name>. See keywords.cpp.
 void loadMessageFile(const char* name);

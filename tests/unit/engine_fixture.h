@@ -1,0 +1,65 @@
+// Shared set-up for the matching-engine tests: fresh fakes, a temporary
+// current directory with a messages/ folder, and recording handlers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "console/keywords.h"
+#include "console/poll.h"
+#include "fakes/platform_fake.h"
+#include "temp_dir.h"
+
+// What the recording handlers saw: "<tag>:<match>|<line>".
+inline std::vector<std::string> handlerCalls;
+
+template <char Tag>
+void recordCall(const char* match, char* line) {
+    handlerCalls.push_back(std::string(1, Tag) + ":" + match + "|" + line);
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    void SetUp() override {
+        resetFakes();
+        handlerCalls.clear();
+        dir.mkdir("messages");
+        fake.cwd = dir.root();
+    }
+
+    void writeMessageFile(const std::string& name, const std::string& text) {
+        dir.write("messages/" + name, text);
+    }
+
+    // Loads a message file and forgets what the load sent.
+    void load(const std::string& name, const std::string& text) {
+        writeMessageFile(name, text);
+        loadMessageFile(name.c_str());
+        fake.log.clear();
+        fake.commands.clear();
+    }
+
+    // Finds the first edition's console and takes the first (non-reading) poll.
+    void linkConsole() {
+        fake.editionPresent[0] = true;
+        poll();
+        fake.log.clear();
+        fake.commands.clear();
+    }
+
+    void poll() { pollConsole(searchIndex, lastSearchTime); }
+
+    // Dispatches one line the way the poll does, from a mutable buffer.
+    void dispatch(const std::string& text) {
+        std::string buffer = text;
+        dispatchLine(&buffer[0]);
+    }
+
+    int32_t searchIndex = 0;
+    int32_t lastSearchTime = 0;
+};
