@@ -31,14 +31,15 @@ void updateWakeUpTimer() {
 // The selected message file's name, kept for the life of the program.
 char startMessageFile[100];
 
-void loadStartMessageFile() {
+// False when no message file was found.
+bool loadStartMessageFile() {
     if (listMessageFiles() == 0) {
         showWarning("Failed to find any message files", "Vorbix3");
-        PostQuitMessage(0);
-        return;
+        return false;
     }
     GetWindowTextA(static_cast<HWND>(app.messageFileBox), startMessageFile, sizeof startMessageFile);
     loadMessageFile(startMessageFile);
+    return true;
 }
 
 int runMessageLoop() {
@@ -63,9 +64,13 @@ int runMessageLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     taskbarCreatedMessage();
     app.pendingStats = StatsRecord{};
+    // A failed start-up still builds the window, then ends the loop at once.
+    // The quit request waits until start-up is over: a message box opened
+    // while it is pending would close at once, unseen.
+    bool startupFailed = false;
     if (!loadSettingsFile()) {
         showWarning("Failed to load vorbix.ini", "Vorbix3");
-        PostQuitMessage(0);
+        startupFailed = true;
     }
     loadSettings();
     loadKillTime();
@@ -78,7 +83,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     window.show(showCommand);
 
     addTrayIcon();
-    loadStartMessageFile();
+    if (!loadStartMessageFile()) startupFailed = true;
+    if (startupFailed) PostQuitMessage(0);
     updateWakeUpTimer();
 
     int code = runMessageLoop();
