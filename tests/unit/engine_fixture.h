@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,10 +56,12 @@ protected:
 
     void poll() { pollConsole(searchIndex, lastSearchTime); }
 
-    // Dispatches one line the way the poll does, from a mutable buffer.
+    // Dispatches one line the way the poll does, from a mutable buffer of
+    // exactly its size (so the sanitizer sees any read beyond it).
     void dispatch(const std::string& text) {
-        std::string buffer = text;
-        dispatchLine(&buffer[0]);
+        std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
+        std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+        dispatchLine(buffer.get());
     }
 
     int32_t searchIndex = 0;
