@@ -1,0 +1,161 @@
+#include <algorithm>
+#include <cstring>
+
+#include "engine_fixture.h"
+#include "player/ingame_commands.h"
+#include "player/name_detection.h"
+
+namespace {
+
+using InGameCommandsTest = EngineTest;
+
+const char kEnglish[] = "[detect name]\n1=XXXXXXXXXX\n";
+
+std::vector<std::string> words(std::string line) {
+    std::vector<std::string> out;
+    for (char* word : splitWords(&line[0])) out.push_back(word);
+    return out;
+}
+
+TEST(SplitWords, SplitsAtBlanksOnlyAndCutsTheLineAfterItsFirstWord) {
+    EXPECT_EQ(words("  vorbixoption   sounds_off  extra "),
+              (std::vector<std::string>{"vorbixoption", "sounds_off", "extra"}));
+    EXPECT_EQ(words("a\tb \"c d\""), (std::vector<std::string>{"a\tb", "\"c", "d\""}));
+    EXPECT_TRUE(words("").empty());
+    EXPECT_TRUE(words("    ").empty());
+
+    char line[] = "vorbixoption language english";
+    splitWords(line);
+    EXPECT_STREQ(line, "vorbixoption");
+}
+
+TEST(LookupCommand, MatchesWholeWordsCaseSensitively) {
+    const char* commands[] = {"vorbix_off", "vorbix_on", "announce_off", "announce_on", "displays_off",
+                              "displays_on", "sounds_off", "sounds_on", "private", "language"};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(lookupCommand(commands[i]), i);
+    EXPECT_EQ(lookupCommand("SOUNDS_OFF"), -1);
+    EXPECT_EQ(lookupCommand("sounds_of"), -1);
+    EXPECT_EQ(lookupCommand(""), -1);
+}
+
+TEST_F(InGameCommandsTest, FeatureCommandsSetTheFlagTheCheckBoxAndRunTheCfg) {
+    struct Case {
+        const char* word;
+        std::vector<std::string> log;
+        uint32_t AppState::*flag;
+        uint32_t value;
+    } cases[] = {
+        {"announce_off", {"check announcementsCheckBox|0", "cmd exec announceoff.cfg"}, &AppState::announcementsEnabled, 0},
+        {"announce_on", {"check announcementsCheckBox|1", "cmd exec announceon.cfg"}, &AppState::announcementsEnabled, 1},
+        {"displays_off", {"cmd exec displaysoff.cfg", "check displaysCheckBox|0"}, &AppState::displaysEnabled, 0},
+        {"displays_on", {"cmd exec displayson.cfg", "check displaysCheckBox|1"}, &AppState::displaysEnabled, 1},
+        {"sounds_off", {"cmd exec soundsoff.cfg", "check soundsCheckBox|0"}, &AppState::soundsEnabled, 0},
+        {"sounds_on", {"cmd exec soundson.cfg", "check soundsCheckBox|1"}, &AppState::soundsEnabled, 1},
+    };
+    load("english.ini", kEnglish);
+    for (const auto& c : cases) {
+        fake.log.clear();
+        app.*c.flag = 1 - c.value;
+        dispatch(std::string("vorbixoption  ") + c.word + " more words");
+        EXPECT_EQ(fake.log, c.log) << c.word;
+        EXPECT_EQ(app.*c.flag, c.value) << c.word;
+    }
+}
+
+TEST_F(InGameCommandsTest, LinesThatAreNoCommandDoNothing) {
+    load("english.ini", kEnglish);
+    app.soundsEnabled = 1;
+    for (const char* line : {"vorbixoption", "vorbixoption SOUNDS_OFF", "say vorbixoption sounds_off",
+                             "vorbixoption unknown sounds_off"})
+        dispatch(line);
+    EXPECT_TRUE(fake.log.empty());
+    // The phrase may stand anywhere; the command is the second word.
+    dispatch("echo sounds_off vorbixoption");
+    EXPECT_EQ(app.soundsEnabled, 0u);
+}
+
+TEST_F(InGameCommandsTest, VorbixOffAndOnSwitchTheNameEntry) {
+    load("english.ini", kEnglish);
+    dispatch("vorbixoption vorbix_off");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"exec vorbixoff.cfg"});
+
+    // The name found afterwards is switched on; a later rename keeps "off".
+    dispatch("XXXXXXXXXXBob\"");
+    ASSERT_NE(app.nameEntryIndex, 0);
+    EXPECT_EQ(app.tableA.entries[app.nameEntryIndex].handler, &onNameSeen);
+    dispatch("vorbixoption vorbix_off");
+    dispatch("XXXXXXXXXXAlice\"");
+    EXPECT_EQ(app.tableA.entries[app.nameEntryIndex].handler, &onDisabled);
+    EXPECT_STREQ(app.tableA.entries[app.nameEntryIndex].phrase, "Alice");
+
+    fake.commands.clear();
+    dispatch("vorbixoption vorbix_on");
+    EXPECT_EQ(fake.commands, (std::vector<std::string>{"exec vorbixon.cfg", "name"}));
+    EXPECT_EQ(app.tableA.entries[app.nameEntryIndex].handler, &onNameSeen);
+}
+
+TEST_F(InGameCommandsTest, LanguageLoadsTheWordWithIniAppended) {
+    load("english.ini", kEnglish);
+    writeMessageFile("german.ini", "[change map]\n1=Karte\n");
+    dispatch("vorbixoption language german");
+    EXPECT_EQ(app.currentMessageFile, "german.ini");
+
+    fake.commands.clear();
+    dispatch("vorbixoption language german.ini");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: german.ini.ini"});
+
+    fake.commands.clear();
+    dispatch("vorbixoption language g");
+    dispatch("vorbixoption language");
+    EXPECT_TRUE(fake.commands.empty());
+    EXPECT_EQ(app.currentMessageFile, "german.ini");
+}
+
+TEST_F(InGameCommandsTest, DispatchGoesOnOverTheTablesLoadedMidLine) {
+    load("english.ini", "[detect name]\n1=is:\"\n");
+    writeMessageFile("other.ini", "[detect name]\n1=XXXXXXXXXX\n[gotkill messages]\n1=XBob\n");
+    // The line is cut after its first word; the new table A (detect name at
+    // slot 2, then the name entry it creates) is tried on what is left.
+    dispatch("XXXXXXXXXXBob\"vorbixoption language other");
+    EXPECT_EQ(app.currentMessageFile, "other.ini");
+    EXPECT_STREQ(app.tableA.entries[app.nameEntryIndex].phrase, "Bob");
+    EXPECT_NE(std::find(fake.commands.begin(), fake.commands.end(), "set sfx_name_message \"Name Detected 'Bob' \""),
+              fake.commands.end());
+    // ...and the name entry reached table B of the new file: a kill counted.
+    EXPECT_EQ(app.pendingStats.kills, 1u);
+}
+
+TEST_F(InGameCommandsTest, LaterSlotsSeeTheLineCutAfterItsFirstWord) {
+    load("english.ini", kEnglish);
+    dispatch("vorbixoption sounds_off XXXXXXXXXXBob\"");
+    EXPECT_EQ(app.nameEntryIndex, 0);  // the detect-name phrase was cut away
+    // Slot 0 comes first and still sees the whole line.
+    fake.commands.clear();
+    dispatch("vorbixoption sounds_on writing to: x.cfg");
+    EXPECT_EQ(fake.commands, (std::vector<std::string>{"name", "exec soundson.cfg"}));
+}
+
+TEST_F(InGameCommandsTest, PrivateModeReconnectsOncePerEntryAndShowsTheCinematic) {
+    load("english.ini", kEnglish);
+    dispatch("XXXXXXXXXXBob\"");
+    fake.commands.clear();
+    dispatch("Bob has entered the battle");
+    EXPECT_TRUE(fake.commands.empty());
+
+    dispatch("vorbixoption private");
+    dispatch("vorbixoption private");
+    EXPECT_TRUE(app.privateMode);
+    dispatch("Server connection timed out.");
+    EXPECT_EQ(fake.commands, (std::vector<std::string>{"reconnect", "reconnect"}));
+
+    fake.commands.clear();
+    dispatch("Bob has entered the battle");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"cinematic"});
+
+    // A load puts one "timed out" entry back at slot 2.
+    load("english.ini", kEnglish);
+    dispatch("Server connection timed out.");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"reconnect"});
+}
+
+}  // namespace
