@@ -19,18 +19,6 @@ protected:
     }
 };
 
-TEST_F(Announce, FlagsGateSoundsMenusAndAnnouncementsButNotCounters) {
-    app.soundsEnabled = 0;
-    app.displaysEnabled = 0;
-    app.announcementsEnabled = 0;
-    playSound("sounds\\headshot.wav");
-    showGameMenu("headshot");
-    sendAnnouncement(std::string("say headshot %u"), 3);
-    setStatCvar("headshots_kills", 3);
-    EXPECT_EQ(fake.log, (Log{"cmd set sfx_headshots_kills 3"}));
-    EXPECT_TRUE(fake.pendingWorkers.empty());
-}
-
 TEST_F(Announce, MenuStartsItsHideWorkerBeforeTheMenuIsShown) {
     showGameMenu("rampage");
     EXPECT_EQ(fake.log, (Log{"worker", "cmd showmenu rampage"}));

@@ -112,21 +112,6 @@ TEST_F(StatsStore, FileThatExistsButCannotBeReadIsNeverOverwritten) {
     EXPECT_EQ(fileStats().kills, 45u);
 }
 
-TEST_F(StatsStore, ResetSessionClearsPendingAndStreaksButNotUnsavedCounts) {
-    app.pendingStats.kills = 3;
-    app.unsavedStats.kills = 9;
-    app.lastKillTime = 5;
-    app.multiKillCount = 2;
-    app.spreeCount = 3;
-    app.killsInARow = 3;
-    app.deathsInARow = 1;
-    resetSessionStats();
-    EXPECT_EQ(app.pendingStats.kills, 0u);
-    EXPECT_EQ(app.unsavedStats.kills, 9u);
-    EXPECT_EQ(app.lastKillTime, 0);
-    EXPECT_EQ(app.multiKillCount + app.spreeCount + app.killsInARow + app.deathsInARow, 0u);
-}
-
 TEST_F(StatsStore, DialogShowsEachFieldInItsControl) {
     StatsRecord totals{};
     for (int i = 0; i < kStatsFieldCount; ++i) totals.*kStatsFields[i] = 100u + i;
