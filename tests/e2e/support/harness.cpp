@@ -1,0 +1,175 @@
+#include "support/harness.h"
+
+namespace {
+
+constexpr const char* kMainWindowClass = "Vorbix WonClass";
+constexpr const char* kMainWindowTitle = "Vorbix3 Beta2";
+// Longest a call into vorbix.exe may wait for its answer.
+constexpr UINT kAnswerMs = 5000;
+
+constexpr const char* kDefaultIni =
+    "kill_time=10\r\n"
+    "[vorbix]\r\n"
+    "sounds=0\r\n"
+    "displays=0\r\n"
+    "announcements=0\r\n"
+    "[game]\r\n"
+    "launchmohaa=0\r\n";
+
+std::string classNameOf(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+DWORD processOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// The first top-level window of `pid` with class `className` (and `title`
+// when given).
+HWND findTopLevel(DWORD pid, const char* className, const char* title) {
+    struct Search {
+        DWORD pid;
+        const char* className;
+        const char* title;
+        HWND found;
+    } search{pid, className, title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (processOf(window) != s->pid || classNameOf(window) != s->className) return TRUE;
+            if (s->title && windowTextOf(window) != s->title) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return done();
+        Sleep(20);
+    }
+}
+
+void prepareRunDir(const TestDir& dir, const std::string& ini) {
+    dir.write("vorbix.ini", ini.empty() ? kDefaultIni : ini);
+    dir.copyFromSource("tests/e2e/data/messages", "messages");
+    dir.mkdir("sounds");
+}
+
+std::string windowTextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) return {};
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             kAnswerMs, &copied))
+        return {};
+    text.resize(copied < length ? copied : length);
+    return text;
+}
+
+std::vector<ChildWindow> childWindows(HWND parent) {
+    std::vector<ChildWindow> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        ChildWindow info;
+        info.handle = child;
+        info.className = classNameOf(child);
+        info.text = windowTextOf(child);
+        info.style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+        info.id = GetDlgCtrlID(child);
+        GetWindowRect(child, &info.rect);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&info.rect), 2);
+        children.push_back(info);
+    }
+    return children;
+}
+
+VorbixProcess::VorbixProcess(const TestDir& dir) {
+    std::string program = exeDir() + "\\vorbix.exe";
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.path().c_str(),
+                        &startup, &process_))
+        process_ = PROCESS_INFORMATION{};
+}
+
+VorbixProcess::~VorbixProcess() {
+    if (!started()) return;
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 10000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND VorbixProcess::waitForMainWindow(DWORD timeoutMs) {
+    if (!started()) return nullptr;
+    waitUntil(
+        [&] {
+            mainWindow_ = findTopLevel(pid(), kMainWindowClass, kMainWindowTitle);
+            return mainWindow_ != nullptr;
+        },
+        timeoutMs);
+    return mainWindow_;
+}
+
+HWND VorbixProcess::control(int index) const {
+    std::vector<ChildWindow> children = controls();
+    return index >= 0 && index < static_cast<int>(children.size()) ? children[index].handle : nullptr;
+}
+
+void VorbixProcess::click(HWND button) const { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void VorbixProcess::pressKey(WPARAM virtualKey) const {
+    UINT scanCode = MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+    PostMessageA(mainWindow_, WM_KEYDOWN, virtualKey, 1 | (scanCode << 16));
+    PostMessageA(mainWindow_, WM_KEYUP, virtualKey, 1 | (scanCode << 16) | 0xC0000000);
+}
+
+void VorbixProcess::closeWindow() const { PostMessageA(mainWindow_, WM_CLOSE, 0, 0); }
+
+void VorbixProcess::closeFromTitleBar() const { PostMessageA(mainWindow_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+MessageBoxInfo VorbixProcess::waitForMessageBox(DWORD timeoutMs) const {
+    MessageBoxInfo box;
+    if (!started()) return box;
+    waitUntil(
+        [&] {
+            box.handle = findTopLevel(pid(), "#32770", nullptr);
+            return box.handle != nullptr;
+        },
+        timeoutMs);
+    if (box.handle) {
+        box.caption = windowTextOf(box.handle);
+        // A message box shows its text in the static control with id 0xFFFF.
+        if (HWND text = GetDlgItem(box.handle, 0xFFFF)) box.text = windowTextOf(text);
+    }
+    return box;
+}
+
+void VorbixProcess::pressOk(HWND messageBox) {
+    PostMessageA(messageBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(messageBox, IDOK)));
+}
+
+bool VorbixProcess::waitForExit(DWORD timeoutMs) const {
+    return started() && WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD VorbixProcess::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (started()) GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}

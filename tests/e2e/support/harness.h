@@ -1,0 +1,82 @@
+// Driving the real vorbix.exe as a user would, and hosting a simulated game
+// console in the test process (Windows side of the end-to-end tests).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "consolesim/sim_window.h"
+#include "support/process.h"
+
+// Polls `done` every 20 ms until it is true or `timeoutMs` passed.
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Prepares `dir` as vorbix.exe's working directory: vorbix.ini with `ini` as
+// its content, messages/ with the test message file (as "english.ini"),
+// sounds/ (empty: missing sounds play nothing).
+void prepareRunDir(const TestDir& dir, const std::string& ini = "");
+
+struct ChildWindow {
+    HWND handle = nullptr;
+    std::string className;
+    std::string text;
+    DWORD style = 0;
+    RECT rect{};  // in the parent's client coordinates: left, top, right, bottom
+    int id = 0;
+};
+
+// A direct child window of `parent`, in sibling order (the creation order
+// and tab order of controls built with CreateWindow).
+std::vector<ChildWindow> childWindows(HWND parent);
+// The window text, asked with a bounded wait.
+std::string windowTextOf(HWND window);
+
+struct MessageBoxInfo {
+    HWND handle = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+// One run of vorbix.exe (from exeDir()) in a prepared folder.
+class VorbixProcess {
+public:
+    explicit VorbixProcess(const TestDir& dir);
+    // Ends the process if it still runs.
+    ~VorbixProcess();
+    VorbixProcess(const VorbixProcess&) = delete;
+    VorbixProcess& operator=(const VorbixProcess&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    DWORD pid() const { return process_.dwProcessId; }
+
+    // The main window "Vorbix3 Beta2" of this process; null until it exists.
+    HWND waitForMainWindow(DWORD timeoutMs = 30000);
+    HWND mainWindow() const { return mainWindow_; }
+    std::vector<ChildWindow> controls() const { return childWindows(mainWindow_); }
+    HWND control(int index) const;  // by creation order, 0-based
+
+    // User actions, posted so a message box they open never blocks the test.
+    void click(HWND button) const;
+    void pressKey(WPARAM virtualKey) const;  // key down and up at the main window
+    void closeWindow() const;                // WM_CLOSE
+    void closeFromTitleBar() const;          // WM_SYSCOMMAND SC_CLOSE
+
+    // A message box (#32770) of this process; handle null when none came.
+    MessageBoxInfo waitForMessageBox(DWORD timeoutMs = 10000) const;
+    static void pressOk(HWND messageBox);
+
+    // Whether the process ended within `timeoutMs`.
+    bool waitForExit(DWORD timeoutMs = 30000) const;
+    DWORD exitCode() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+    HWND mainWindow_ = nullptr;
+};
+
+// A simulated game console on its own thread, in the test process.
+using consolesim::SimConsole;
+using consolesim::SimOptions;

@@ -1,0 +1,75 @@
+// A stand-in for the game's console window: a top-level window with an input
+// line and an output box (both "Edit"), output appended the way the game
+// appends, commands run on Enter and logged. The window lives on a thread of
+// its own; every member function may be called from any other thread.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace consolesim {
+
+struct ReceivedCommand {
+    uint64_t atMs;  // milliseconds since the window was opened
+    std::string text;
+};
+
+struct SimOptions {
+    int edition = 0;  // index into kGameEditions
+    std::string playerName = "UnnamedSoldier";
+    // The game's console is hidden unless the player shows it.
+    bool visible = false;
+    // Called on the window thread for every command received.
+    std::function<void(const ReceivedCommand&)> onCommand;
+};
+
+class SimConsole {
+public:
+    // Opens the window and waits until it exists.
+    explicit SimConsole(SimOptions options = {});
+    // Closes the window (if still open) and ends its thread.
+    ~SimConsole();
+    SimConsole(const SimConsole&) = delete;
+    SimConsole& operator=(const SimConsole&) = delete;
+
+    HWND window() const;
+    HWND input() const;
+    HWND output() const;
+
+    // Prints one line (CR LF added) at the window thread's next pump, as the
+    // game prints at its next frame. Never waits for the window.
+    void print(const std::string& line);
+    // Prints and waits (up to `timeoutMs`) until the line is in the box.
+    bool printAndWait(const std::string& line, unsigned timeoutMs = 5000);
+
+    // The commands received so far, oldest first.
+    std::vector<ReceivedCommand> commands() const;
+    std::vector<std::string> commandTexts() const;
+    // Waits until at least `count` commands were received; true when they were.
+    bool waitForCommands(size_t count, unsigned timeoutMs) const;
+    // Waits until the command `text` was received; true when it was.
+    bool waitForCommand(const std::string& text, unsigned timeoutMs) const;
+
+    // The window thread stops pumping messages for `ms` milliseconds, like a
+    // game loading a map. Returns once the pause has begun.
+    void pause(unsigned ms);
+    // The output box's whole text, read on the window thread.
+    std::string outputText() const;
+    // Closes the window; the object then only answers from its log.
+    void close();
+    // Waits until the window is closed (by close() or by the user).
+    bool waitUntilClosed(unsigned timeoutMs) const;
+    bool isOpen() const;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace consolesim
