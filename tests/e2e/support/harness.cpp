@@ -67,14 +67,20 @@ void prepareRunDir(const TestDir& dir, const std::string& ini) {
 }
 
 std::string windowTextOf(HWND window) {
+    // Asked as UTF-16 and converted back: the ANSI form of WM_GETTEXT comes
+    // back empty from another process's combo box under Wine.
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) return {};
-    std::string text(length + 1, '\0');
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) return {};
+    std::wstring wide(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
                              kAnswerMs, &copied))
         return {};
-    text.resize(copied < length ? copied : length);
+    wide.resize(copied < length ? copied : length);
+    if (wide.empty()) return {};
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
     return text;
 }
 
@@ -122,6 +128,9 @@ HWND VorbixProcess::waitForMainWindow(DWORD timeoutMs) {
             return mainWindow_ != nullptr;
         },
         timeoutMs);
+    // Start-up goes on after the window exists (the message-file list is
+    // filled later); it is over once the loop first waits for input.
+    if (mainWindow_) WaitForInputIdle(process_.hProcess, timeoutMs);
     return mainWindow_;
 }
 

@@ -52,7 +52,8 @@ public:
     bool started() const { return process_.hProcess != nullptr; }
     DWORD pid() const { return process_.dwProcessId; }
 
-    // The main window "Vorbix3 Beta2" of this process; null until it exists.
+    // The main window "Vorbix3 Beta2" of this process, once start-up is over
+    // and the message loop waits; null when none came.
     HWND waitForMainWindow(DWORD timeoutMs = 30000);
     HWND mainWindow() const { return mainWindow_; }
     std::vector<ChildWindow> controls() const { return childWindows(mainWindow_); }

@@ -1,0 +1,253 @@
+// The real vorbix.exe: its main window, its ways to end, and its behaviour
+// beside a simulated game console.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "console/editions.h"
+#include "support/harness.h"
+
+namespace {
+
+struct ExpectedControl {
+    const char* className;
+    const char* text;  // null: checked by the test itself
+    DWORD style;
+    int x, y, width, height;
+    int id;
+};
+
+const char* const kGamePath = "C:\\Program Files\\EA GAMES\\MOHAA\\MOHAA.exe";
+
+const ExpectedControl kControls[22] = {
+    {"Button", "Vorbix3 Statistics", 0x50000F00, 10, 480, 250, 30, 3},
+    {"Button", "Hide \\ Launch", 0x50000F00, 270, 480, 150, 30, 9},
+    {"Button", "Close", 0x50000F00, 430, 480, 100, 30, 2},
+    {"Button", "Status", 0x50000007, 10, 10, 520, 70, 0},
+    {"Static", nullptr, 0x50000000, 20, 40, 300, 20, 0},
+    {"Static", "", 0x50000000, 320, 40, 200, 20, 0},
+    {"Button", "Message File", 0x50000007, 10, 90, 520, 70, 0},
+    {"Static", "Server Language", 0x50000000, 20, 120, 300, 20, 0},
+    {"ComboBox", "english.ini", 0x50210003, 200, 120, 300, 200, 0},
+    {"Button", "Launch Mohaa", 0x50000007, 10, 170, 520, 160, 0},
+    {"Button", " Launch MOHAA on \"Hide \\ Launch\"", 0x50000003, 20, 200, 500, 20, 7},
+    {"Static", "Connect to IP:", 0x50000000, 20, 230, 120, 20, 0},
+    {"Edit", "000.000.000.00:0000", 0x50800000, 150, 230, 200, 20, 6},
+    {"Static", "Game Path:", 0x50000000, 20, 260, 120, 20, 0},
+    {"Edit", kGamePath, 0x50800080, 150, 260, 370, 20, 6},
+    {"Static", "Parameters:", 0x50000000, 20, 290, 120, 20, 0},
+    {"Edit", "+set ui_console 1 +set cl_playintro 0", 0x50800080, 150, 290, 370, 20, 6},
+    {"Button", "In Game", 0x50000007, 10, 340, 520, 130, 0},
+    {"Button", "Sounds", 0x50000003, 20, 370, 200, 20, 7},
+    {"Button", "Announcements", 0x50000003, 20, 400, 200, 20, 7},
+    {"Button", "Customize", 0x50000000, 250, 400, 150, 20, 8},
+    {"Button", "Displays", 0x50000003, 20, 430, 200, 20, 7},
+};
+
+// The style the platform reports for a control created with `style` (edit
+// and combo boxes adjust their own style bits while being created).
+DWORD reportedStyle(const char* className, DWORD style) {
+    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 600, 600, nullptr, nullptr, nullptr, nullptr);
+    HWND control = CreateWindowExA(0, className, "", style & ~WS_VISIBLE, 0, 0, 100, 20, parent, nullptr, nullptr,
+                                   nullptr);
+    DWORD reported = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) | (style & WS_VISIBLE);
+    DestroyWindow(parent);
+    return reported;
+}
+
+// The style the platform reports for a top-level window created with `style`
+// (an overlapped window always gets a caption).
+DWORD reportedTopLevelStyle(DWORD style) {
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = DefWindowProcA;
+    plain.lpszClassName = "VorbixTestPlain";
+    RegisterClassA(&plain);
+    HWND window = CreateWindowExA(0, "VorbixTestPlain", "", style & ~WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    DWORD reported = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) | (style & WS_VISIBLE);
+    DestroyWindow(window);
+    return reported;
+}
+
+bool isStatusText(const std::string& text) {
+    if (text == "Status") return true;
+    for (const GameEdition& edition : kGameEditions)
+        if (text == edition.statusText) return true;
+    return false;
+}
+
+size_t countOf(const std::vector<std::string>& commands, size_t from, const std::string& text) {
+    return static_cast<size_t>(std::count(commands.begin() + std::min(from, commands.size()), commands.end(), text));
+}
+
+// vorbix.exe running in a prepared folder.
+class ShellTest : public ::testing::Test {
+protected:
+    TestDir dir;
+    std::unique_ptr<VorbixProcess> vorbix;
+
+    void start(const std::string& ini = "") {
+        prepareRunDir(dir, ini);
+        vorbix = std::make_unique<VorbixProcess>(dir);
+        ASSERT_TRUE(vorbix->started()) << "vorbix.exe did not start";
+        ASSERT_NE(vorbix->waitForMainWindow(), nullptr) << "no main window";
+    }
+
+    // Waits until vorbix linked `console` and asked the game for the name.
+    // and has sent all it sends on linking.
+    void waitUntilLinked(const SimConsole& console) {
+        ASSERT_TRUE(console.waitForCommand("name", 30000)) << "vorbix never linked the console";
+        // Settled once no command came for a while.
+        size_t count = console.commands().size();
+        DWORD lastChange = GetTickCount();
+        waitUntil(
+            [&] {
+                size_t now = console.commands().size();
+                if (now != count) count = now, lastChange = GetTickCount();
+                return GetTickCount() - lastChange >= 700;
+            },
+            30000);
+    }
+
+    void expectCleanExit() {
+        ASSERT_TRUE(vorbix->waitForExit(30000)) << "vorbix.exe did not end";
+        EXPECT_EQ(vorbix->exitCode(), 0u);
+    }
+};
+
+TEST_F(ShellTest, MainWindowHoldsItsControlsInOrder) {
+    start();
+    HWND window = vorbix->mainWindow();
+    EXPECT_EQ(windowTextOf(window), "Vorbix3 Beta2");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), reportedTopLevelStyle(0x140A0100));
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 547);
+    EXPECT_EQ(outer.bottom - outer.top, 560);
+
+    std::vector<ChildWindow> controls = vorbix->controls();
+    ASSERT_EQ(controls.size(), 22u);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ExpectedControl& want = kControls[i];
+        const ChildWindow& got = controls[i];
+        SCOPED_TRACE("control " + std::to_string(i + 1));
+        EXPECT_EQ(lstrcmpiA(got.className.c_str(), want.className), 0) << got.className;
+        if (want.text) {
+            EXPECT_EQ(got.text, want.text);
+        } else {
+            EXPECT_TRUE(isStatusText(got.text)) << got.text;
+        }
+        EXPECT_EQ(got.style, reportedStyle(want.className, want.style)) << std::hex << got.style;
+        EXPECT_EQ(got.rect.left, want.x);
+        EXPECT_EQ(got.rect.top, want.y);
+        EXPECT_EQ(got.rect.right - got.rect.left, want.width);
+        // A drop-down list shows only its closed height.
+        if (i != 8) {
+            EXPECT_EQ(got.rect.bottom - got.rect.top, want.height);
+        }
+        EXPECT_EQ(got.id, want.id);
+    }
+    for (int checkBox : {10, 18, 19, 21})
+        EXPECT_EQ(SendMessageA(controls[checkBox].handle, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    vorbix->pressKey(VK_ESCAPE);
+    expectCleanExit();
+}
+
+TEST_F(ShellTest, ControlsShowTheSettings) {
+    start("[vorbix]\r\nsounds=1\r\ndisplays=0\r\nannouncements=2\r\n"
+          "[game]\r\nlaunchmohaa=1\r\nip=10.0.0.1:12203\r\ngamepath=D:\\Games\\mohaa.exe\r\n"
+          "gameparameters=+set developer 1\r\n");
+    std::vector<ChildWindow> controls = vorbix->controls();
+    ASSERT_EQ(controls.size(), 22u);
+    EXPECT_EQ(controls[12].text, "10.0.0.1:12203");
+    EXPECT_EQ(controls[14].text, "D:\\Games\\mohaa.exe");
+    EXPECT_EQ(controls[16].text, "+set developer 1");
+    EXPECT_EQ(SendMessageA(controls[10].handle, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(controls[18].handle, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(controls[19].handle, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(controls[21].handle, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    vorbix->closeWindow();
+    expectCleanExit();
+}
+
+// Each way to end the program runs the exit path exactly once.
+enum class Ending { EscapeKey, TitleBarClose, CloseButton };
+
+class ShellEndingTest : public ShellTest, public ::testing::WithParamInterface<Ending> {
+protected:
+    void end() {
+        switch (GetParam()) {
+        case Ending::EscapeKey: vorbix->pressKey(VK_ESCAPE); break;
+        case Ending::TitleBarClose: vorbix->closeFromTitleBar(); break;
+        case Ending::CloseButton: vorbix->click(vorbix->control(2)); break;
+        }
+    }
+};
+
+TEST_P(ShellEndingTest, LinkedConsoleGetsOneGoodbye) {
+    SimConsole console;
+    start();
+    waitUntilLinked(console);
+    size_t before = console.commands().size();
+    end();
+    expectCleanExit();
+    EXPECT_EQ(countOf(console.commandTexts(), before, "exec vorbixoff.cfg"), 1u);
+    EXPECT_EQ(console.commandTexts().back(), "exec vorbixoff.cfg");
+}
+
+TEST_P(ShellEndingTest, WithoutAConsoleEndsCleanly) {
+    start();
+    end();
+    expectCleanExit();
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, ShellEndingTest,
+                         ::testing::Values(Ending::EscapeKey, Ending::TitleBarClose, Ending::CloseButton));
+
+TEST_F(ShellTest, VanishedConsoleGetsNothingAtExit) {
+    auto console = std::make_unique<SimConsole>();
+    start();
+    waitUntilLinked(*console);
+    console->close();
+    ASSERT_TRUE(console->waitUntilClosed(10000));
+    // The poll notices the game is gone and searches again.
+    HWND status = vorbix->control(4);
+    ASSERT_TRUE(waitUntil([&] { return windowTextOf(status).rfind("Searching for", 0) == 0; }, 30000));
+    size_t before = console->commands().size();
+    vorbix->closeWindow();
+    expectCleanExit();
+    EXPECT_EQ(console->commands().size(), before);
+}
+
+TEST_F(ShellTest, HungConsoleDoesNotFreezeTheWindow) {
+    SimConsole console;
+    start();
+    waitUntilLinked(console);
+
+    constexpr DWORD kHangMs = 10000;
+    console.pause(kHangMs);
+    DWORD hangStart = GetTickCount();
+    HWND window = vorbix->mainWindow();
+    int answers = 0;
+    while (GetTickCount() - hangStart < kHangMs - 1500) {
+        DWORD_PTR result = 0;
+        DWORD asked = GetTickCount();
+        ASSERT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result))
+            << "the main window did not answer within 1 s, " << (asked - hangStart) << " ms into the hang";
+        ++answers;
+        Sleep(250);
+    }
+    EXPECT_GT(answers, 5);
+
+    // Once the game pumps again, the link is alive and the exit path reaches it.
+    size_t before = console.commands().size();
+    ASSERT_TRUE(console.printAndWait("after the hang", 30000));
+    vorbix->pressKey(VK_ESCAPE);
+    expectCleanExit();
+    EXPECT_EQ(countOf(console.commandTexts(), before, "exec vorbixoff.cfg"), 1u);
+}
+
+}  // namespace
