@@ -29,15 +29,6 @@ TEST(SplitWords, SplitsAtBlanksOnlyAndCutsTheLineAfterItsFirstWord) {
     EXPECT_STREQ(line, "vorbixoption");
 }
 
-TEST(LookupCommand, MatchesWholeWordsCaseSensitively) {
-    const char* commands[] = {"vorbix_off", "vorbix_on", "announce_off", "announce_on", "displays_off",
-                              "displays_on", "sounds_off", "sounds_on", "private", "language"};
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(lookupCommand(commands[i]), i);
-    EXPECT_EQ(lookupCommand("SOUNDS_OFF"), -1);
-    EXPECT_EQ(lookupCommand("sounds_of"), -1);
-    EXPECT_EQ(lookupCommand(""), -1);
-}
-
 TEST_F(InGameCommandsTest, FeatureCommandsSetTheFlagTheCheckBoxAndRunTheCfg) {
     struct Case {
         const char* word;

@@ -141,10 +141,4 @@ TEST_F(NameDetectionTest, ProbesUseTheNameEvenWithTimedOutEntriesAfterIt) {
     EXPECT_EQ(handlerCalls, std::vector<std::string>{"1:shot Bob|Alice shot Bob"});
 }
 
-TEST_F(NameDetectionTest, ConfigWrittenLinesAskForTheName) {
-    load("english.ini", "");
-    dispatch("writing to: C:/game/main/config.cfg");
-    EXPECT_EQ(fake.commands, std::vector<std::string>{"name"});
-}
-
 }  // namespace
