@@ -54,14 +54,14 @@ bool formatIntegerConversion(const char*& p, uint32_t count, std::string& out) {
         size_t hash = flags.find('#');
         if (hash != std::string::npos) flags.erase(hash, 1);
     }
-    std::string spec = "%" + flags;
-    if (hasWidth) spec += std::to_string(width);
-    if (hasPrecision) spec += "." + std::to_string(precision);
-    spec += conversion;
+    std::string conversionFormat = "%" + flags;
+    if (hasWidth) conversionFormat += std::to_string(width);
+    if (hasPrecision) conversionFormat += "." + std::to_string(precision);
+    conversionFormat += conversion;
 
     char buffer[2 * kMaxFieldSize + 32];
-    int written = isSigned ? std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<int>(static_cast<int32_t>(count)))
-                           : std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<unsigned>(count));
+    int written = isSigned ? std::snprintf(buffer, sizeof buffer, conversionFormat.c_str(), static_cast<int>(static_cast<int32_t>(count)))
+                           : std::snprintf(buffer, sizeof buffer, conversionFormat.c_str(), static_cast<unsigned>(count));
     if (written > 0) out.append(buffer, std::min<size_t>(size_t(written), sizeof buffer - 1));
     p = q + 1;
     return true;
