@@ -70,9 +70,51 @@ void deliverCommands() {
     }
 }
 
-// The text last returned by readConsoleText, so a delete can check that the
-// box still starts with it.
+// The text last returned by readConsoleText: what a delete may remove.
 std::string lastReadText;
+// Text at the start of the output box that the poll deleted but the game has
+// not removed yet, because it did not answer in time. Reads hide it and try
+// again, so no line is dispatched twice.
+std::string pendingDelete;
+
+// Copies up to `maxLength` characters from the start of the box's text.
+bool getTextBounded(HWND output, size_t maxLength, std::string& text) {
+    char* buffer = new char[maxLength + 1];
+    DWORD_PTR copied = 0;
+    if (!sendBounded(output, WM_GETTEXT, maxLength + 1, reinterpret_cast<LPARAM>(buffer), copied)) {
+        // The window may still answer later, into this buffer, when it lives
+        // in our own process (the tests host the console so): keep it valid.
+        return false;
+    }
+    text.assign(buffer, copied < maxLength ? copied : maxLength);
+    delete[] buffer;
+    return true;
+}
+
+bool readBoxText(HWND output, std::string& text) {
+    DWORD_PTR length = 0;
+    return sendBounded(output, WM_GETTEXTLENGTH, 0, 0, length) && getTextBounded(output, length, text);
+}
+
+// Removes `start` from the start of the box. False when the game did not
+// answer in time, or printed between our messages so nothing was removed.
+bool removeBoxStart(HWND output, const std::string& start) {
+    DWORD_PTR selection = 0;
+    if (!sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(start.size()), selection) ||
+        !sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), selection))
+        return false;
+    // Our removal leaves the caret at 0. A message the game printed between
+    // our messages moved the selection: it replaced the selected text (the
+    // game prints at the selection) or was put at the end, leaving the text.
+    bool caretAtStart = sendBounded(output, EM_GETSEL, 0, 0, selection) && selection == 0;
+    // The game prints at the caret: put it back at the end of the text.
+    constexpr WPARAM kPastTheEnd = 0x7FFFFFFF;
+    DWORD_PTR ignored = 0;
+    sendBounded(output, EM_SETSEL, kPastTheEnd, kPastTheEnd, ignored);
+    if (caretAtStart) return true;
+    std::string now;
+    return getTextBounded(output, start.size(), now) && now != start;
+}
 
 }  // namespace
 
@@ -80,6 +122,8 @@ bool findConsole(const GameEdition& edition) {
     HWND window = FindWindowA(edition.windowClass, edition.title);
     app.console.consoleWindow = window;
     if (!window) return false;
+    lastReadText.clear();
+    pendingDelete.clear();
     HWND input = FindWindowExA(window, nullptr, "Edit", nullptr);
     app.console.consoleInput = input;
     app.console.consoleOutput = input ? FindWindowExA(window, input, "Edit", nullptr) : nullptr;
@@ -94,35 +138,37 @@ bool isConsoleLinked() {
 bool readConsoleText(std::string& text) {
     lastReadText.clear();
     HWND output = asHwnd(app.console.consoleOutput);
-    if (!output) return false;
-    DWORD_PTR length = 0;
-    if (!sendBounded(output, WM_GETTEXTLENGTH, 0, 0, length) || static_cast<LRESULT>(length) < 1) return false;
-    std::string buffer(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!sendBounded(output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), copied))
-        return false;
-    if (copied > length) copied = length;
-    if (copied == 0) return false;
-    buffer.resize(copied);
-    text = buffer;
-    lastReadText = std::move(buffer);
+    std::string box;
+    if (!output || !readBoxText(output, box)) return false;
+    if (!pendingDelete.empty()) {
+        if (box.compare(0, pendingDelete.size(), pendingDelete) == 0) {
+            box.erase(0, pendingDelete.size());
+            if (removeBoxStart(output, pendingDelete)) pendingDelete.clear();
+        } else {
+            pendingDelete.clear();  // gone already, or the game started the box over
+        }
+    }
+    if (box.empty()) return false;
+    text = box;
+    lastReadText = std::move(box);
     return true;
 }
 
 void deleteConsoleText(size_t length) {
     HWND output = asHwnd(app.console.consoleOutput);
     if (!output || length == 0 || length > lastReadText.size()) return;
-    // The game starts the box over once it has printed enough; then its start
-    // is new text that must not be deleted. Delete only while the box still
-    // begins with what was read.
-    std::string start(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!sendBounded(output, WM_GETTEXT, start.size(), reinterpret_cast<LPARAM>(start.data()), copied)) return;
-    if (copied != length || start.compare(0, length, lastReadText, 0, length) != 0) return;
-    DWORD_PTR ignored = 0;
-    if (!sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(length), ignored)) return;
-    sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), ignored);
+    pendingDelete.append(lastReadText, 0, length);
     lastReadText.clear();
+    // The game starts its box over once it has printed enough; then the start
+    // of the box is new text that must stay. Delete only while the box still
+    // begins with the text read.
+    std::string start;
+    if (!getTextBounded(output, pendingDelete.size(), start)) return;
+    if (start != pendingDelete) {
+        pendingDelete.clear();
+        return;
+    }
+    if (removeBoxStart(output, pendingDelete)) pendingDelete.clear();
 }
 
 void sendConsoleCommand(const std::string& command) {

@@ -76,10 +76,31 @@ TEST_F(ChannelTest, ReadsTheOutputAndDeletesExactlyWhatWasRead) {
     ASSERT_TRUE(console->printAndWait("later"));
     deleteConsoleText(text.size());
     EXPECT_EQ(console->outputText(), "later\r\n");
+    // The game prints at the caret, so it is left at the end.
+    EXPECT_EQ(SendMessageA(console->output(), EM_GETSEL, 0, 0), MAKELRESULT(7, 7));
 
     // Deleting again without a new read removes nothing.
     deleteConsoleText(text.size());
     EXPECT_EQ(console->outputText(), "later\r\n");
+}
+
+TEST_F(ChannelTest, ADeleteTheGameDidNotAnswerIsNeverReadAgain) {
+    auto console = openLinked();
+    ASSERT_TRUE(console->printAndWait("handled once"));
+    std::string text;
+    ASSERT_TRUE(readConsoleText(text));
+
+    console->pause(1500);
+    deleteConsoleText(text.size());  // the game does not answer in time
+    console->print("printed after the pause");
+    std::string later;
+    ASSERT_TRUE(waitUntil([&] { return readConsoleText(later); }, 20000));
+    EXPECT_EQ(later, "printed after the pause\r\n");
+    EXPECT_EQ(console->outputText(), later);  // removed from the box at last
+
+    deleteConsoleText(later.size());
+    EXPECT_FALSE(readConsoleText(later));
+    EXPECT_EQ(console->outputText(), "");
 }
 
 TEST_F(ChannelTest, KeepsTextTheGameWroteAfterStartingItsBoxOver) {

@@ -222,6 +222,33 @@ TEST_F(ShellTest, VanishedConsoleGetsNothingAtExit) {
     EXPECT_EQ(console->commands().size(), before);
 }
 
+// The console's lines reach the program once each, before and after the
+// player's name is known.
+TEST_F(ShellTest, EachConsoleLineIsHandledOnce) {
+    SimOptions options;
+    options.playerName = "Bob";
+    SimConsole console(options);
+    start();
+    waitUntilLinked(console);
+    const std::string nameShown = "set sfx_name_message \"Name Detected 'Bob' \"";
+    EXPECT_EQ(countOf(console.commandTexts(), 0, nameShown), 1u);
+
+    ASSERT_TRUE(console.printAndWait("\x04" "Alice was shot by Bob"));
+    ASSERT_TRUE(console.waitForCommand("set sfx_kills 1", 30000));
+    ASSERT_TRUE(console.printAndWait("CL_InitCGame:  1.23 seconds"));
+    waitUntilLinked(console);
+    ASSERT_TRUE(console.printAndWait("\x04" "Carol was shot by Bob"));
+    ASSERT_TRUE(console.waitForCommand("set sfx_kills 1", 30000));
+    waitUntilLinked(console);
+
+    std::vector<std::string> commands = console.commandTexts();
+    EXPECT_EQ(countOf(commands, 0, nameShown), 2u);
+    EXPECT_EQ(countOf(commands, 0, "set sfx_kills 1"), 2u);  // once per map
+    EXPECT_EQ(countOf(commands, 0, "set sfx_kills 2"), 0u);
+    vorbix->closeWindow();
+    expectCleanExit();
+}
+
 TEST_F(ShellTest, HungConsoleDoesNotFreezeTheWindow) {
     SimConsole console;
     start();
