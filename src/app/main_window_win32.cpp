@@ -101,12 +101,7 @@ void onCommand(WORD id) {
     switch (id) {
     case kCommandClose: SendMessageA(static_cast<HWND>(app.mainWindow), WM_DESTROY, 0, 0); break;
     case kCommandStatistics: runStatisticsDialog(); break;
-    case kCommandShowHide:
-        if (app.windowHidden)
-            showMainWindow();
-        else
-            hideMainWindow();
-        break;
+    case kCommandShowHide: toggleMainWindow(); break;
     case kCommandCheckBoxes: applyCheckBoxes(); break;
     case kCommandAnnouncements: runAnnouncementsDialog(); break;
     case kCommandHideLaunch:
@@ -176,4 +171,11 @@ void showMainWindow() {
 void hideMainWindow() {
     ShowWindow(static_cast<HWND>(app.mainWindow), SW_HIDE);
     app.windowHidden = true;
+}
+
+void toggleMainWindow() {
+    if (app.windowHidden)
+        showMainWindow();
+    else
+        hideMainWindow();
 }

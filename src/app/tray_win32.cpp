@@ -56,12 +56,7 @@ void showTrayMenu() {
 
     switch (chosen) {
     case kCommandClose: SendMessageA(window, WM_DESTROY, 0, 0); break;
-    case kCommandShowHide:
-        if (app.windowHidden)
-            showMainWindow();
-        else
-            hideMainWindow();
-        break;
+    case kCommandShowHide: toggleMainWindow(); break;
     case kCommandAbout: runAboutDialog(); break;
     default: break;  // closed without a choice
     }

@@ -23,6 +23,8 @@ constexpr UINT kTrayCallbackMessage = WM_USER;
 extern const char* const kMainWindowClassName;
 extern const char* const kMainWindowTitle;
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// "Hide" / "Restore": shows the hidden window, hides the shown one.
+void toggleMainWindow();
 
 // Window class "Vorbix WonClass" with its registration.
 class MainWindowClass {
