@@ -72,10 +72,12 @@ void deliverCommands() {
 
 // The text last returned by readConsoleText: what a delete may remove.
 std::string lastReadText;
-// Text at the start of the output box that the poll deleted but the game has
-// not removed yet, because it did not answer in time. Reads hide it and try
-// again, so no line is dispatched twice.
+// Text at the start of the output box that the poll deleted but could not
+// remove yet (the game did not answer in time, or printed meanwhile). Reads
+// hide it and try again, so no line is dispatched twice.
 std::string pendingDelete;
+// When the output box last held text: the loop polls fast while lines arrive.
+DWORD lastTextTick = 0;
 
 // Copies up to `maxLength` characters from the start of the box's text.
 bool getTextBounded(HWND output, size_t maxLength, std::string& text) {
@@ -93,27 +95,46 @@ bool getTextBounded(HWND output, size_t maxLength, std::string& text) {
 
 bool readBoxText(HWND output, std::string& text) {
     DWORD_PTR length = 0;
-    return sendBounded(output, WM_GETTEXTLENGTH, 0, 0, length) && getTextBounded(output, length, text);
+    if (!sendBounded(output, WM_GETTEXTLENGTH, 0, 0, length)) return false;
+    if (length == 0) {
+        text.clear();
+        return true;
+    }
+    return getTextBounded(output, length, text);
 }
 
-// Removes `start` from the start of the box. False when the game did not
-// answer in time, or printed between our messages so nothing was removed.
-bool removeBoxStart(HWND output, const std::string& start) {
-    DWORD_PTR selection = 0;
-    if (!sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(start.size()), selection) ||
-        !sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), selection))
-        return false;
-    // Our removal leaves the caret at 0. A message the game printed between
-    // our messages moved the selection: it replaced the selected text (the
-    // game prints at the selection) or was put at the end, leaving the text.
-    bool caretAtStart = sendBounded(output, EM_GETSEL, 0, 0, selection) && selection == 0;
+enum class Removal { kRemoved, kGone, kRetry };
+
+// Removes `start` from the start of the box without touching anything else.
+// The game prints at the selection, and starts its box over by selecting all
+// of it, so any print moves or replaces our selection. Hence: select the text
+// first, then check that the selection is still exactly there and holds
+// exactly that text, and only then replace it with nothing. A print between
+// the check and the replacement leaves nothing of ours selected, so the
+// replacement removes our text or nothing; one that starts the box over
+// before the check fails the check instead of losing the new text.
+Removal removeBoxStart(HWND output, const std::string& start) {
+    const DWORD length = static_cast<DWORD>(start.size());
+    DWORD_PTR ignored = 0;
+    Removal outcome = Removal::kRetry;
+    if (sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(length), ignored)) {
+        std::string now;
+        DWORD selectionStart = 1, selectionEnd = 0;
+        if (!getTextBounded(output, length, now)) {
+            outcome = Removal::kRetry;
+        } else if (now != start) {
+            outcome = Removal::kGone;  // removed already, or the box started over
+        } else if (sendBounded(output, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                               reinterpret_cast<LPARAM>(&selectionEnd), ignored) &&
+                   selectionStart == 0 && selectionEnd == length) {
+            sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), ignored);
+            outcome = Removal::kRemoved;
+        }
+    }
     // The game prints at the caret: put it back at the end of the text.
     constexpr WPARAM kPastTheEnd = 0x7FFFFFFF;
-    DWORD_PTR ignored = 0;
     sendBounded(output, EM_SETSEL, kPastTheEnd, kPastTheEnd, ignored);
-    if (caretAtStart) return true;
-    std::string now;
-    return getTextBounded(output, start.size(), now) && now != start;
+    return outcome;
 }
 
 }  // namespace
@@ -140,10 +161,11 @@ bool readConsoleText(std::string& text) {
     HWND output = asHwnd(app.console.consoleOutput);
     std::string box;
     if (!output || !readBoxText(output, box)) return false;
+    if (!box.empty()) lastTextTick = GetTickCount();
     if (!pendingDelete.empty()) {
         if (box.compare(0, pendingDelete.size(), pendingDelete) == 0) {
             box.erase(0, pendingDelete.size());
-            if (removeBoxStart(output, pendingDelete)) pendingDelete.clear();
+            if (removeBoxStart(output, pendingDelete) != Removal::kRetry) pendingDelete.clear();
         } else {
             pendingDelete.clear();  // gone already, or the game started the box over
         }
@@ -159,17 +181,10 @@ void deleteConsoleText(size_t length) {
     if (!output || length == 0 || length > lastReadText.size()) return;
     pendingDelete.append(lastReadText, 0, length);
     lastReadText.clear();
-    // The game starts its box over once it has printed enough; then the start
-    // of the box is new text that must stay. Delete only while the box still
-    // begins with the text read.
-    std::string start;
-    if (!getTextBounded(output, pendingDelete.size(), start)) return;
-    if (start != pendingDelete) {
-        pendingDelete.clear();
-        return;
-    }
-    if (removeBoxStart(output, pendingDelete)) pendingDelete.clear();
+    if (removeBoxStart(output, pendingDelete) != Removal::kRetry) pendingDelete.clear();
 }
+
+unsigned msSinceConsoleText() { return GetTickCount() - lastTextTick; }
 
 void sendConsoleCommand(const std::string& command) {
     HWND input = asHwnd(app.console.consoleInput);

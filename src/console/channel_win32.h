@@ -6,3 +6,6 @@
 // The exit path calls it so its last command reaches the game before the
 // process ends.
 bool flushConsoleCommands(unsigned timeoutMs);
+
+// Milliseconds since a read last found text in the output box.
+unsigned msSinceConsoleText();

@@ -3,6 +3,7 @@
 //
 //   consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE]
 //                  [--speed X] [--log FILE]
+//   consolesim.exe --close TITLE
 //
 // --replay prints the file's lines into the console, one line per line, as
 // the game would. A line "#delay MS" waits MS milliseconds (divided by
@@ -10,6 +11,10 @@
 // Every other line is printed byte for byte (control bytes included).
 // --log writes every command received, one per line: milliseconds since the
 // start, a tab, the command. The program runs until its window is closed.
+//
+// --close asks the top-level window titled TITLE to close, as its title bar's
+// close button would (WM_CLOSE), and waits up to 30 seconds for it to go. Exit
+// code 0 when it went, 1 when there was no such window, 3 when it stayed.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,11 +34,13 @@ struct Arguments {
     std::string replayFile;
     double speed = 1.0;
     std::string logFile;
+    std::string closeTitle;
 };
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE] [--speed X] [--log FILE]\n");
+                 "usage: consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE] [--speed X] [--log FILE]\n"
+                 "       consolesim.exe --close TITLE\n");
 }
 
 bool parseArguments(int argc, char** argv, Arguments& out) {
@@ -55,6 +62,8 @@ bool parseArguments(int argc, char** argv, Arguments& out) {
             if (!(out.speed > 0)) return false;
         } else if (option == "--log") {
             out.logFile = value;
+        } else if (option == "--close") {
+            out.closeTitle = value;
         } else {
             return false;
         }
@@ -81,6 +90,21 @@ void replay(consolesim::SimConsole& console, const std::string& path, double spe
     }
 }
 
+int closeWindowTitled(const std::string& title) {
+    HWND window = FindWindowA(nullptr, title.c_str());
+    if (window == nullptr) {
+        std::fprintf(stderr, "consolesim: no window titled \"%s\"\n", title.c_str());
+        return 1;
+    }
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    for (int waited = 0; waited < 30000; waited += 100) {
+        if (!IsWindow(window)) return 0;
+        Sleep(100);
+    }
+    std::fprintf(stderr, "consolesim: \"%s\" is still open\n", title.c_str());
+    return 3;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,6 +113,7 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    if (!arguments.closeTitle.empty()) return closeWindowTitled(arguments.closeTitle);
 
     std::FILE* log = nullptr;
     if (!arguments.logFile.empty()) {

@@ -16,8 +16,7 @@ namespace {
 constexpr UINT kDrainPrints = WM_APP + 1;
 constexpr UINT kPause = WM_APP + 2;
 
-// The game's console output limits.
-constexpr size_t kResetAfterChars = 32767;
+// The game keeps only this many characters of one message.
 constexpr size_t kLongestMessage = 16383;
 constexpr const char* kDefaultName = "UnnamedSoldier";
 
@@ -45,6 +44,9 @@ struct SimConsole::State {
     uint64_t printsDone = 0;
     uint64_t pausesBegun = 0;
     std::vector<ReceivedCommand> received;
+    // Copies of the window thread's start-over state, for other threads.
+    size_t appendedCount = 0;
+    uint64_t startOvers = 0;
 
     // Window thread only.
     size_t appendedSinceReset = 0;
@@ -67,22 +69,24 @@ std::string windowText(HWND window) {
     return text;
 }
 
-// Appends one message the way the game does: long messages keep only their
-// end, and once enough was appended since the last start-over the next
-// message replaces the whole box.
+// Appends one message the way the game does: at the current selection (the
+// caret, at the end of the text unless someone moved it), long messages
+// keeping only their end; once enough was appended since the last start-over
+// the next message replaces the whole box.
 void appendMessage(State& state, std::string message) {
     if (message.size() > kLongestMessage) message.erase(0, message.size() - kLongestMessage);
     HWND output = state.output;
-    if (state.appendedSinceReset > kResetAfterChars) {
+    bool startOver = state.appendedSinceReset > kResetAfterChars;
+    if (startOver) {
         SendMessageA(output, EM_SETSEL, 0, -1);
         state.appendedSinceReset = 0;
-    } else {
-        LRESULT end = SendMessageA(output, WM_GETTEXTLENGTH, 0, 0);
-        SendMessageA(output, EM_SETSEL, end, end);
     }
     state.appendedSinceReset += message.size();
     SendMessageA(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(message.c_str()));
     SendMessageA(output, EM_SCROLLCARET, 0, 0);
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.appendedCount = state.appendedSinceReset;
+    if (startOver) ++state.startOvers;
 }
 
 void printLine(State& state, const std::string& line) { appendMessage(state, line + "\r\n"); }
@@ -338,6 +342,16 @@ void SimConsole::close() {
 bool SimConsole::waitUntilClosed(unsigned timeoutMs) const {
     std::unique_lock<std::mutex> lock(state_->mutex);
     return state_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return state_->closed; });
+}
+
+size_t SimConsole::appendedSinceStartOver() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->appendedCount;
+}
+
+uint64_t SimConsole::startOvers() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->startOvers;
 }
 
 bool SimConsole::isOpen() const {

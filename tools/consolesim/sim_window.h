@@ -14,6 +14,10 @@
 
 namespace consolesim {
 
+// The game's output box starts over once more than this many characters were
+// appended since it last did: the next message replaces the whole text.
+constexpr size_t kResetAfterChars = 32767;
+
 struct ReceivedCommand {
     uint64_t atMs;  // milliseconds since the window was opened
     std::string text;
@@ -60,6 +64,10 @@ public:
     void pause(unsigned ms);
     // The output box's whole text, read on the window thread.
     std::string outputText() const;
+    // Characters appended since the box last started over, and how many
+    // times it did.
+    size_t appendedSinceStartOver() const;
+    uint64_t startOvers() const;
     // Closes the window; the object then only answers from its log.
     void close();
     // Waits until the window is closed (by close() or by the user).
