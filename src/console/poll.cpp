@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "console/find_phrase.h"
 #include "platform/platform.h"
 #include "stats/announce.h"
 #include "stats/stats_store.h"
@@ -89,11 +90,16 @@ std::vector<char*> splitConsoleLines(char* text) {
 
 void dispatchLine(char* line) {
     // The count is read again before every slot: entries appended by a handler
-    // are tried on this same line, and a reloaded table A is walked on.
+    // are tried on this same line, and a reloaded table A is walked on. A
+    // handler may shorten the line, so its length is taken again after one.
+    size_t lineLength = std::strlen(line);
     for (int i = 0; i <= app.tableA.count && i < MAX_KEYWORDS; ++i) {
         const KeywordEntry& entry = app.tableA.entries[i];
         KeywordHandler handler = entry.handler;
         if (handler == nullptr) continue;
-        if (const char* match = std::strstr(line, entry.phrase)) handler(match, line);
+        if (const char* match = findPhrase(line, lineLength, entry.phrase, std::strlen(entry.phrase))) {
+            handler(match, line);
+            lineLength = std::strlen(line);
+        }
     }
 }

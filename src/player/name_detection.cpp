@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
+#include "console/find_phrase.h"
 #include "console/format.h"
 #include "platform/platform.h"
 
@@ -13,6 +15,36 @@ namespace {
 constexpr size_t kNameSkip = 10;
 // Names this long or longer are refused.
 constexpr size_t kNameLimit = 64;
+
+// Table B's patterns with the player's name filled in. Built again only when
+// the name or a pattern changed, not for every line that holds the name.
+struct NameProbes {
+    std::string name;
+    std::vector<std::string> patterns;
+    std::vector<std::string> probes;
+};
+
+bool probesMatchTable(const NameProbes& cache, const char* name, int count) {
+    if (cache.name != name || cache.patterns.size() != size_t(count)) return false;
+    for (int i = 1; i <= count; ++i)
+        if (cache.patterns[i - 1] != app.tableB.entries[i].phrase) return false;
+    return true;
+}
+
+// The probe of each table B slot from 1 to `count`, in slot order.
+const std::vector<std::string>& probesFor(const char* name, int count) {
+    static NameProbes cache;
+    if (!probesMatchTable(cache, name, count)) {
+        cache.name = name;
+        cache.patterns.clear();
+        cache.probes.clear();
+        for (int i = 1; i <= count; ++i) {
+            cache.patterns.emplace_back(app.tableB.entries[i].phrase);
+            cache.probes.push_back(formatWithName(app.tableB.entries[i].phrase, name));
+        }
+    }
+    return cache.probes;
+}
 
 }  // namespace
 
@@ -60,15 +92,20 @@ void registerPlayerName(const char* name) {
 void onNameSeen(const char* match, char* line) {
     const KeywordEntry* entry = nameEntry();
     if (entry == nullptr) return;
-    const std::string name = entry->phrase;
+    const char* name = entry->phrase;
+    const size_t nameLength = std::strlen(name);
     // The player's own chat line: the name's first occurrence followed by a colon.
-    if (::strnlen(match, name.size()) == name.size() && match[name.size()] == ':') return;
+    if (::strnlen(match, nameLength) == nameLength && match[nameLength] == ':') return;
 
-    for (int i = 1; i <= app.tableB.count && i < MAX_KEYWORDS; ++i) {
-        const KeywordEntry& candidate = app.tableB.entries[i];
-        const std::string probe = formatWithName(candidate.phrase, name.c_str());
-        if (const char* found = std::strstr(line, probe.c_str())) {
-            if (candidate.handler != nullptr) candidate.handler(found, line);
+    const int count = app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1;
+    const std::vector<std::string>& probes = probesFor(name, count);
+    const size_t lineLength = std::strlen(line);
+    for (int i = 1; i <= count; ++i) {
+        const std::string& probe = probes[i - 1];
+        if (const char* found = findPhrase(line, lineLength, probe.c_str(), probe.size())) {
+            // A handler may rebuild the tables; it is the last thing done here.
+            KeywordHandler handler = app.tableB.entries[i].handler;
+            if (handler != nullptr) handler(found, line);
             return;
         }
     }

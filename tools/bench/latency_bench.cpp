@@ -118,6 +118,7 @@ int main(int argc, char** argv) {
     double busyPercent = (bench::cpuMs(process) - busyCpuStart) * 100.0 / (nowMs() - busyStart);
 
     std::printf("latency_samples %zu\n", latencies.size());
+
     std::printf("latency_p50_ms %.2f\n", percentile(latencies, 50));
     std::printf("latency_p99_ms %.2f\n", percentile(latencies, 99));
     std::printf("latency_max_ms %.2f\n", percentile(latencies, 100));

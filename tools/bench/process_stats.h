@@ -30,7 +30,8 @@ inline Memory memoryOf(HANDLE process) {
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
         memory.workingSet = counters.WorkingSetSize;
         memory.peakWorkingSet = counters.PeakWorkingSetSize;
-        memory.privateBytes = counters.PrivateUsage;
+        // Wine leaves PrivateUsage at 0; the commit charge is the same figure there.
+        memory.privateBytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
     }
     return memory;
 }

@@ -47,6 +47,7 @@ struct SimConsole::State {
     // Copies of the window thread's start-over state, for other threads.
     size_t appendedCount = 0;
     uint64_t startOvers = 0;
+    std::string discarded;
 
     // Window thread only.
     size_t appendedSinceReset = 0;
@@ -77,7 +78,9 @@ void appendMessage(State& state, std::string message) {
     if (message.size() > kLongestMessage) message.erase(0, message.size() - kLongestMessage);
     HWND output = state.output;
     bool startOver = state.appendedSinceReset > kResetAfterChars;
+    std::string discarded;
     if (startOver) {
+        discarded = windowText(output);
         SendMessageA(output, EM_SETSEL, 0, -1);
         state.appendedSinceReset = 0;
     }
@@ -86,7 +89,10 @@ void appendMessage(State& state, std::string message) {
     SendMessageA(output, EM_SCROLLCARET, 0, 0);
     std::lock_guard<std::mutex> lock(state.mutex);
     state.appendedCount = state.appendedSinceReset;
-    if (startOver) ++state.startOvers;
+    if (startOver) {
+        ++state.startOvers;
+        state.discarded += discarded;
+    }
 }
 
 void printLine(State& state, const std::string& line) { appendMessage(state, line + "\r\n"); }
@@ -101,7 +107,7 @@ void runCommand(State& state, const std::string& text) {
     if (start == std::string::npos) return;
     size_t end = text.find_first_of(" \t", start);
     std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!equalsIgnoringCase(word, "name")) return;
+    if (!equalsIgnoringCase(word, "name") || !state.options.answersName) return;
     size_t argument = end == std::string::npos ? std::string::npos : text.find_first_not_of(" \t", end);
     if (argument == std::string::npos) {
         const std::string& name = state.playerName;
@@ -352,6 +358,11 @@ size_t SimConsole::appendedSinceStartOver() const {
 uint64_t SimConsole::startOvers() const {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->startOvers;
+}
+
+std::string SimConsole::discardedText() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->discarded;
 }
 
 bool SimConsole::isOpen() const {

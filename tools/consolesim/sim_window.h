@@ -28,6 +28,8 @@ struct SimOptions {
     std::string playerName = "UnnamedSoldier";
     // The game's console is hidden unless the player shows it.
     bool visible = false;
+    // Whether the command "name" is run (answered, or the name set).
+    bool answersName = true;
     // Called on the window thread for every command received.
     std::function<void(const ReceivedCommand&)> onCommand;
 };
@@ -68,6 +70,9 @@ public:
     // times it did.
     size_t appendedSinceStartOver() const;
     uint64_t startOvers() const;
+    // All text the box held when it started over, oldest first: lines the
+    // game itself dropped unless someone read them before.
+    std::string discardedText() const;
     // Closes the window; the object then only answers from its log.
     void close();
     // Waits until the window is closed (by close() or by the user).

@@ -1,0 +1,133 @@
+// The game's output box starts over after 32,767 characters: vorbix.exe must
+// neither lose nor repeat a line across a start-over, before and after it
+// knows the player's name.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "stats/stats_record.h"
+#include "support/harness.h"
+
+namespace {
+
+constexpr const char* kIni =
+    "kill_time=0\r\n[vorbix]\r\nsounds=0\r\ndisplays=0\r\nannouncements=0\r\n[game]\r\nlaunchmohaa=0\r\n";
+const std::string kMapLine = "CL_InitCGame:  1.23 seconds";
+const std::string kKillLine = "\x04" "Carl was shot by Kestrel";
+const std::string kPublished = "exec updatevbxstats.cfg";
+const std::string kNameDetected = "set sfx_name_message \"Name Detected 'Kestrel' \"";
+// A line that matches nothing, about 100 characters.
+const std::string kNoise = "\x03" "Sgt.Rock is preparing for deployment " + std::string(60, '.');
+
+size_t countOf(const std::vector<std::string>& commands, const std::string& text) {
+    return static_cast<size_t>(std::count(commands.begin(), commands.end(), text));
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// Kills counted so far: the highest "set sfx_kills N" received.
+uint32_t killsCounted(const SimConsole& console) {
+    uint32_t most = 0;
+    for (const std::string& text : console.commandTexts())
+        if (text.compare(0, 14, "set sfx_kills ") == 0) most = std::max(most, uint32_t(std::stoul(text.substr(14))));
+    return most;
+}
+
+class WrapTest : public ::testing::Test {
+protected:
+    TestDir dir;
+    std::unique_ptr<VorbixProcess> vorbix;
+
+    void SetUp() override {
+        prepareRunDir(dir, kIni);
+        vorbix = std::make_unique<VorbixProcess>(dir);
+        ASSERT_NE(vorbix->waitForMainWindow(), nullptr);
+    }
+
+    // Prints noise until the next few hundred characters start the box over.
+    static void fillAlmostToStartOver(SimConsole& console) {
+        while (console.appendedSinceStartOver() + 400 < consolesim::kResetAfterChars) console.printAndWait(kNoise);
+    }
+
+    StatsRecord totalsAfterExit() {
+        vorbix->closeWindow();
+        EXPECT_TRUE(vorbix->waitForExit());
+        std::string bytes = dir.read("vorbix.vbx");
+        return decodeStats(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    }
+};
+
+// Without the name the box is never emptied; a start-over makes it shorter,
+// and what follows must still be read exactly once.
+TEST_F(WrapTest, MapLinesAcrossStartOversBeforeTheNameIsKnown) {
+    SimOptions options;
+    options.answersName = false;
+    SimConsole console(options);
+    ASSERT_TRUE(console.waitForCommand(kPublished, 30000));
+
+    size_t maps = 0;
+    for (uint64_t startOvers = 1; startOvers <= 3; ++startOvers) {
+        fillAlmostToStartOver(console);
+        while (console.startOvers() < startOvers || console.appendedSinceStartOver() < 200) {
+            console.print(kMapLine);
+            ++maps;
+            ASSERT_TRUE(waitUntil([&] { return countOf(console.commandTexts(), kPublished) == maps + 1; }, 10000))
+                << "map line " << maps << " was not handled";
+        }
+    }
+    Sleep(500);
+    EXPECT_EQ(countOf(console.commandTexts(), kPublished), maps + 1);
+    EXPECT_EQ(totalsAfterExit().maps, maps);
+}
+
+// Once the name is known every read is deleted from the box while the game
+// keeps printing; start-overs fall between reads and deletes. Only lines the
+// game itself dropped unread at a start-over may be missing, none repeated.
+TEST_F(WrapTest, KillLinesAcrossStartOversOnceTheNameIsKnown) {
+    SimOptions options;
+    options.playerName = "Kestrel";
+    SimConsole console(options);
+    ASSERT_TRUE(console.waitForCommand(kNameDetected, 30000));
+
+    std::atomic<bool> printing{true};
+    std::thread noise([&] {
+        while (printing) {
+            console.print(kNoise);
+            Sleep(1);
+        }
+    });
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> pause(0, 12);
+    uint32_t printed = 0;
+    while (console.startOvers() < 4) {
+        console.print(kKillLine);
+        ++printed;
+        Sleep(static_cast<DWORD>(pause(random)));
+    }
+    printing = false;
+    noise.join();
+
+    ASSERT_TRUE(console.printAndWait("end of the match"));
+    uint32_t dropped = static_cast<uint32_t>(occurrences(console.discardedText(), kKillLine));
+    ASSERT_TRUE(waitUntil([&] { return killsCounted(console) >= printed - dropped; }, 20000))
+        << "counted " << killsCounted(console) << " of " << printed << ", " << dropped << " dropped by the game";
+    Sleep(500);
+    uint32_t counted = killsCounted(console);
+    EXPECT_LE(counted, printed);
+    // Every kill sends one "set sfx_kills": one each, none twice.
+    size_t sent = 0;
+    for (const std::string& text : console.commandTexts())
+        if (text.compare(0, 14, "set sfx_kills ") == 0) ++sent;
+    EXPECT_EQ(sent, counted);
+    EXPECT_EQ(totalsAfterExit().kills, counted);
+}
+
+}  // namespace
