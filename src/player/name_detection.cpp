@@ -17,32 +17,26 @@ constexpr size_t kNameSkip = 10;
 constexpr size_t kNameLimit = 64;
 
 // Table B's patterns with the player's name filled in. Built again only when
-// the name or a pattern changed, not for every line that holds the name.
+// the name or table B changed, not for every line that holds the name.
 struct NameProbes {
     std::string name;
-    std::vector<std::string> patterns;
+    int count = -1;
+    KeywordEntry entries[MAX_KEYWORDS] = {};  // the table B slots they were built from
     std::vector<std::string> probes;
 };
-
-bool probesMatchTable(const NameProbes& cache, const char* name, int count) {
-    if (cache.name != name || cache.patterns.size() != size_t(count)) return false;
-    for (int i = 1; i <= count; ++i)
-        if (cache.patterns[i - 1] != app.tableB.entries[i].phrase) return false;
-    return true;
-}
 
 // The probe of each table B slot from 1 to `count`, in slot order.
 const std::vector<std::string>& probesFor(const char* name, int count) {
     static NameProbes cache;
-    if (!probesMatchTable(cache, name, count)) {
-        cache.name = name;
-        cache.patterns.clear();
-        cache.probes.clear();
-        for (int i = 1; i <= count; ++i) {
-            cache.patterns.emplace_back(app.tableB.entries[i].phrase);
-            cache.probes.push_back(formatWithName(app.tableB.entries[i].phrase, name));
-        }
-    }
+    const size_t slotBytes = sizeof(KeywordEntry) * size_t(count);
+    if (cache.count == count && cache.name == name &&
+        std::memcmp(&cache.entries[1], &app.tableB.entries[1], slotBytes) == 0)
+        return cache.probes;
+    cache.name = name;
+    cache.count = count;
+    std::memcpy(&cache.entries[1], &app.tableB.entries[1], slotBytes);
+    cache.probes.clear();
+    for (int i = 1; i <= count; ++i) cache.probes.push_back(formatWithName(app.tableB.entries[i].phrase, name));
     return cache.probes;
 }
 

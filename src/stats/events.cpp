@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "console/find_phrase.h"
 #include "stats/announce.h"
 #include "stats/stats_store.h"
 #include "platform/platform.h"
@@ -47,8 +48,11 @@ constexpr uint32_t kMultiKillCycle = 4;
 template <typename Table>
 int firstMatchingEntry(const Table& table, const char* line) {
     if (!line) return 0;
-    for (int i = 1; i <= table.count && i < MAX_KEYWORDS; ++i)
-        if (std::strstr(line, table.entries[i].phrase)) return i;
+    const size_t lineLength = std::strlen(line);
+    for (int i = 1; i <= table.count && i < MAX_KEYWORDS; ++i) {
+        const char* phrase = table.entries[i].phrase;
+        if (findPhrase(line, lineLength, phrase, std::strlen(phrase))) return i;
+    }
     return 0;
 }
 
