@@ -51,7 +51,7 @@ build() {  # build <dir> <cmake args...>
 run_ctest() {  # run_ctest <dir> <log name> [ctest args...]
   local dir=$1 name=$2
   shift 2
-  ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$logs/$name.log" | grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed'
+  ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$logs/$name.log" | grep -vE '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+: )'
   count_ctest "$logs/$name.log"
   return "${PIPESTATUS[0]}"
 }
