@@ -73,7 +73,7 @@ void deliverCommands() {
 // The text last returned by readConsoleText: what a delete may remove.
 std::string lastReadText;
 // Text at the start of the output box that the poll deleted but could not
-// remove yet (the game did not answer in time, or printed meanwhile). Reads
+// remove yet (the game did not answer in time, or had printed more). Reads
 // hide it and try again, so no line is dispatched twice.
 std::string pendingDelete;
 // When the output box last held text: the loop polls fast while lines arrive.
@@ -105,31 +105,39 @@ bool readBoxText(HWND output, std::string& text) {
 
 enum class Removal { kRemoved, kGone, kRetry };
 
-// Removes `start` from the start of the box without touching anything else.
-// The game prints at the selection, and starts its box over by selecting all
-// of it, so any print moves or replaces our selection. Hence: select the text
-// first, then check that the selection is still exactly there and holds
-// exactly that text, and only then replace it with nothing. A print between
-// the check and the replacement leaves nothing of ours selected, so the
-// replacement removes our text or nothing; one that starts the box over
-// before the check fails the check instead of losing the new text.
+// Removes `start` from the box while the box holds exactly that text and
+// nothing more. The game prints at the selection (the caret), and starts its
+// box over by selecting all of it, so any print moves or replaces our
+// selection. Hence: select the text first, then check that the selection is
+// still exactly there and the box holds exactly that text, and only then
+// replace it with nothing. A print after the check replaces the selected text
+// itself or leaves nothing of ours selected, so only our text can go; one
+// that starts the box over before the check fails the check. Removing only a
+// whole box keeps the caret at the end: with text left behind the caret, the
+// game's next lines would land before that older text.
 Removal removeBoxStart(HWND output, const std::string& start) {
     const DWORD length = static_cast<DWORD>(start.size());
     DWORD_PTR ignored = 0;
     Removal outcome = Removal::kRetry;
-    if (sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(length), ignored)) {
-        std::string now;
-        DWORD selectionStart = 1, selectionEnd = 0;
-        if (!getTextBounded(output, length, now)) {
-            outcome = Removal::kRetry;
-        } else if (now != start) {
-            outcome = Removal::kGone;  // removed already, or the box started over
-        } else if (sendBounded(output, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
-                               reinterpret_cast<LPARAM>(&selectionEnd), ignored) &&
-                   selectionStart == 0 && selectionEnd == length) {
-            sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), ignored);
-            outcome = Removal::kRemoved;
-        }
+    std::string box;
+    DWORD selectionStart = 1, selectionEnd = 0;
+    DWORD_PTR boxLength = 0;
+    // Nothing is selected while the game has printed more: a print into our
+    // selection would then land before that newer text.
+    if (!sendBounded(output, WM_GETTEXTLENGTH, 0, 0, boxLength)) return Removal::kRetry;
+    if (boxLength > length) return Removal::kRetry;
+    if (!sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(length), ignored) ||
+        !getTextBounded(output, start.size() + 1, box)) {
+        outcome = Removal::kRetry;
+    } else if (box.compare(0, box.size() < start.size() ? box.size() : start.size(), start) != 0 ||
+               box.size() < start.size()) {
+        outcome = Removal::kGone;  // removed already, or the box started over
+    } else if (box.size() == start.size() &&
+               sendBounded(output, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                           reinterpret_cast<LPARAM>(&selectionEnd), ignored) &&
+               selectionStart == 0 && selectionEnd == length) {
+        sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), ignored);
+        outcome = Removal::kRemoved;
     }
     // The game prints at the caret: put it back at the end of the text.
     constexpr WPARAM kPastTheEnd = 0x7FFFFFFF;
@@ -164,8 +172,10 @@ bool readConsoleText(std::string& text) {
     if (!box.empty()) lastTextTick = GetTickCount();
     if (!pendingDelete.empty()) {
         if (box.compare(0, pendingDelete.size(), pendingDelete) == 0) {
+            // With nothing new the box is removed here; otherwise with the
+            // next delete, together with what this read returns.
             box.erase(0, pendingDelete.size());
-            if (removeBoxStart(output, pendingDelete) != Removal::kRetry) pendingDelete.clear();
+            if (box.empty() && removeBoxStart(output, pendingDelete) != Removal::kRetry) pendingDelete.clear();
         } else {
             pendingDelete.clear();  // gone already, or the game started the box over
         }

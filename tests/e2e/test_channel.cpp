@@ -72,16 +72,21 @@ TEST_F(ChannelTest, ReadsTheOutputAndDeletesExactlyWhatWasRead) {
     ASSERT_TRUE(readConsoleText(text));
     EXPECT_EQ(text, "first\r\n\x04" "Alice was shot by Bob\r\n");
 
-    // The game appends between the read and the delete: the new line stays.
+    // The game appends between the read and the delete: the new line stays,
+    // and the read text goes together with it once that is read too, so the
+    // game's caret never sits before text it printed.
     ASSERT_TRUE(console->printAndWait("later"));
     deleteConsoleText(text.size());
-    EXPECT_EQ(console->outputText(), "later\r\n");
-    // The game prints at the caret, so it is left at the end.
-    EXPECT_EQ(SendMessageA(console->output(), EM_GETSEL, 0, 0), MAKELRESULT(7, 7));
+    ASSERT_TRUE(readConsoleText(text));
+    EXPECT_EQ(text, "later\r\n");
+    deleteConsoleText(text.size());
+    EXPECT_EQ(console->outputText(), "");
+    ASSERT_TRUE(console->printAndWait("next"));
+    EXPECT_EQ(console->outputText(), "next\r\n");
 
     // Deleting again without a new read removes nothing.
     deleteConsoleText(text.size());
-    EXPECT_EQ(console->outputText(), "later\r\n");
+    EXPECT_EQ(console->outputText(), "next\r\n");
 }
 
 TEST_F(ChannelTest, ADeleteTheGameDidNotAnswerIsNeverReadAgain) {
@@ -96,7 +101,6 @@ TEST_F(ChannelTest, ADeleteTheGameDidNotAnswerIsNeverReadAgain) {
     std::string later;
     ASSERT_TRUE(waitUntil([&] { return readConsoleText(later); }, 20000));
     EXPECT_EQ(later, "printed after the pause\r\n");
-    EXPECT_EQ(console->outputText(), later);  // removed from the box at last
 
     deleteConsoleText(later.size());
     EXPECT_FALSE(readConsoleText(later));
