@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Measures Vorbix against its performance targets and prints the figures:
+#   - dispatch throughput of the portable core (native, Google Benchmark);
+#   - reaction latency, CPU while searching and while linked to a quiet
+#     console, and peak memory of vorbix.exe against the simulated console
+#     (Windows build under Wine);
+#   - a 50,000-line soak: exact totals and commands, memory growth.
+# Builds into build/bench-native and build/bench-win. Exits non-zero when a
+# step fails (not when a figure misses its target: read the figures).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+jobs=$(nproc)
+soak_lines=${VORBIX_SOAK_LINES:-50000}
+
+echo "== building (Release)"
+cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/bench-native -j "$jobs" --target vorbix_dispatch_bench vorbix_replay | tail -n 1
+cmake -S . -B build/bench-win -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build/bench-win -j "$jobs" --target vorbix vorbix_latency_bench e2e_test_soak | tail -n 1
+
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh
+echo "== machine"
+echo "date:    $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "cpu:     $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+echo "cores:   $(nproc)"
+echo "kernel:  $(uname -sr)"
+echo "wine:    $(wine --version 2>/dev/null || echo unknown)"
+echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
+
+echo "== dispatch throughput of the core (target >= 1,000,000 lines/s)"
+build/bench-native/tools/bench/vorbix_dispatch_bench --benchmark_min_time=2 2>/dev/null |
+  grep BM_ | sed -E 's/.*BM_PollAndDispatch\/([a-z_]+).* ([0-9.]+[kM]?\/s).*/  \1: \2 lines/'
+
+unset DISPLAY
+wine_env_start
+trap wine_env_stop EXIT
+cd build/bench-win/bin
+echo "== vorbix.exe under Wine (latency targets p50 <= 15 ms, p99 <= 40 ms; CPU < 0.5 %)"
+wine vorbix_latency_bench.exe 200 | tr -d '\r' | sed 's/^/  /'
+echo "== soak: $soak_lines lines (exact totals, every command, memory growth <= 10 %)"
+VORBIX_SOAK_LINES=$soak_lines wine e2e_test_soak.exe | tr -d '\r' |
+  grep -E '^soak_|^\[  (PASSED|FAILED)|Failure' | sed 's/^/  /'
