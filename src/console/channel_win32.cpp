@@ -126,6 +126,7 @@ Removal removeBoxStart(HWND output, const std::string& start) {
     // selection would then land before that newer text.
     if (!sendBounded(output, WM_GETTEXTLENGTH, 0, 0, boxLength)) return Removal::kRetry;
     if (boxLength > length) return Removal::kRetry;
+    if (boxLength < length) return Removal::kGone;  // removed already, or the box started over
     if (!sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(length), ignored) ||
         !getTextBounded(output, start.size() + 1, box)) {
         outcome = Removal::kRetry;
