@@ -1,7 +1,7 @@
 #include "app/launcher.h"
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "core/app_state.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 
 namespace {

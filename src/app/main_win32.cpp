@@ -2,7 +2,7 @@
 // console poll.
 #include <windows.h>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "app/ui_win32.h"
 #include "console/channel_win32.h"
 #include "console/keywords.h"

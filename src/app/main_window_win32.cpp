@@ -2,8 +2,8 @@
 // every user action.
 #include "app/launcher.h"
 #include "app/resource.h"
-#include "app/settings.h"
-#include "app/shell.h"
+#include "core/settings.h"
+#include "core/shutdown.h"
 #include "app/ui_win32.h"
 #include "platform/platform.h"
 

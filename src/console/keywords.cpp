@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "platform/platform.h"
 #include "player/ingame_commands.h"
 #include "player/name_detection.h"

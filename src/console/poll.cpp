@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/find_phrase.h"
 #include "platform/platform.h"
 #include "stats/announce.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/editions.h"
 
 // --- Console channel (console/channel_win32.cpp) ---

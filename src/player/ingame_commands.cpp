@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/keywords.h"
 #include "platform/platform.h"
 #include "player/name_detection.h"

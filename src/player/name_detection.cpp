@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/find_phrase.h"
 #include "console/format.h"
 #include "platform/platform.h"

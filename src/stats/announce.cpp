@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/format.h"
 #include "platform/platform.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/find_phrase.h"
 #include "stats/announce.h"
 #include "stats/stats_store.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 // Adds pendingStats to the stats file and clears pendingStats.
 void saveStats();

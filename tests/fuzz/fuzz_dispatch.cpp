@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/format.h"
 #include "console/keywords.h"
 #include "console/poll.h"

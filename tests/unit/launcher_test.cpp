@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/launcher.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "fakes/platform_fake.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "fakes/platform_fake.h"
 #include "temp_dir.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/shell.h"
+#include "core/settings.h"
+#include "core/shutdown.h"
 #include "fakes/platform_fake.h"
 #include "stats/stats_record.h"
 #include "temp_dir.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "console/keywords.h"
 #include "console/poll.h"
 #include "fakes/platform_fake.h"

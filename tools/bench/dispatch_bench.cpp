@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "bench/match_mix.h"
 #include "console/keywords.h"
 #include "console/poll.h"

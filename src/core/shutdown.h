@@ -1,4 +1,4 @@
-// The exit path and the main window's show and hide.
+// The exit path, shared by every front-end.
 #pragma once
 
 // Sends "exec vorbixoff.cfg" to a linked game, removes the tray icon, saves

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <cinttypes>
 #include <cstdio>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "platform/atomic_file.h"
 #include "platform/platform.h"
 

@@ -1,7 +1,7 @@
-#include "app/shell.h"
+#include "core/shutdown.h"
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "core/app_state.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 #include "stats/stats_store.h"
 
