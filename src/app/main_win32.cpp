@@ -4,7 +4,6 @@
 
 #include "core/settings.h"
 #include "app/ui_win32.h"
-#include "console/channel_win32.h"
 #include "console/keywords.h"
 #include "console/poll.h"
 #include "platform/platform.h"
@@ -12,32 +11,9 @@
 
 namespace {
 
-constexpr UINT_PTR kWakeUpTimer = 1;
-// How long the loop waits for commands still queued for the game at exit.
-constexpr unsigned kFlushAtExitMs = 3000;
-
-// Period of the loop's wake-up, so the poll runs while the window is hidden
-// or idle and no other messages arrive. Fast while the game is printing, so a
-// line is read within a few milliseconds; slow while the game is quiet or only
-// searched for, so an idle loop costs next to nothing. Under Wine one poll of
-// a linked console costs about 0.1 ms of CPU.
-constexpr UINT kBusyPeriodMs = 10;
-constexpr UINT kQuietPeriodMs = 100;
-constexpr UINT kSearchPeriodMs = 100;
-// How long the game counts as printing after the last text it printed.
-constexpr unsigned kBusyForMs = 2000;
-
-UINT wakeUpPeriodMs() {
-    if (app.console.consoleWindow == nullptr) return kSearchPeriodMs;
-    return msSinceConsoleText() < kBusyForMs ? kBusyPeriodMs : kQuietPeriodMs;
-}
-
-void updateWakeUpTimer() {
-    static UINT currentPeriod = 0;
-    UINT period = wakeUpPeriodMs();
-    if (period == currentPeriod) return;
-    if (SetTimer(static_cast<HWND>(app.mainWindow), kWakeUpTimer, period, nullptr) != 0) currentPeriod = period;
-}
+// How long the loop waits for commands still queued for the game at exit:
+// long enough for a game that pumps, short enough for one loading a map.
+constexpr unsigned kFlushAtExitMs = 2000;
 
 // The selected message file's name, kept for the life of the program.
 char startMessageFile[100];
@@ -53,8 +29,9 @@ bool loadStartMessageFile() {
     return true;
 }
 
+// The console channel wakes the loop with a message whenever it has news, so
+// a poll step follows every message taken, as the poll needs.
 int runMessageLoop() {
-    int32_t searchIndex = 0;
     int32_t lastSearchTime = 0;
     MSG msg;
     for (;;) {
@@ -64,8 +41,7 @@ int runMessageLoop() {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        pollConsole(searchIndex, lastSearchTime);
-        updateWakeUpTimer();
+        pollConsole(lastSearchTime);
     }
     return static_cast<int>(msg.wParam);
 }
@@ -96,7 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     addTrayIcon();
     if (!loadStartMessageFile()) startupFailed = true;
     if (startupFailed) PostQuitMessage(0);
-    updateWakeUpTimer();
+    startConsoleChannel();
 
     int code = runMessageLoop();
     flushConsoleCommands(kFlushAtExitMs);

@@ -1,13 +1,20 @@
-// The console channel on Win32: finds the game's console window, reads and
-// trims its output box, and types commands into its input line.
+// The console channel on Win32. One console thread owns every message to the
+// game's windows: it looks for the console, reads its output box and types
+// the commands. The game handles a message from another program only when it
+// pumps its messages, once a frame, and not at all while it loads a map; so
+// the window thread never sends the game anything and never waits for it.
+// Lines and the link's coming and going reach it as console events.
 //
-// Reads are bounded (a busy or hung game yields no text instead of freezing
-// our window). Commands go through a queue to one sender thread, which
-// delivers each text-and-Enter pair with blocking sends: a game that stops
-// pumping messages (a map load) gets every command, in order, once it pumps
-// again, while no caller ever waits for the game.
-#include "console/channel_win32.h"
-
+// A read is one WM_GETTEXT. A command is WM_SETTEXT, which waits for the
+// game's pump, then WM_CHAR 13 sent without waiting: sent messages are
+// handled in the order they were sent, so the Enter is handled right after
+// its text and before the next command's text, often in the same pump.
+//
+// The game appends each Enter's line to a 512-byte input buffer that it
+// empties after each pump; too much in one pump cuts a command or crashes the
+// game. Every command holds its bytes of a 400-byte budget from its sending
+// until 50 ms (a frame at 20 fps) after a later reply proved its Enter
+// handled, so no pump ever sees more than 400 bytes from us.
 #include <windows.h>
 
 #include <chrono>
@@ -16,203 +23,255 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "console/box_reader.h"
+#include "console/console_events.h"
+#include "console/channel_win32.h"
+#include "console/editions.h"
 #include "platform/platform.h"
 
 namespace {
 
-// How long a read may wait for the game's answer.
-constexpr UINT kAnswerTimeoutMs = 100;
+using Clock = std::chrono::steady_clock;
 
-HWND asHwnd(WindowHandle handle) { return static_cast<HWND>(handle); }
+constexpr auto kSearchPeriod = std::chrono::milliseconds(100);
+// Between the starts of two reads while linked. Each read costs vorbix.exe
+// about 0.07 ms of CPU under Wine and waits for the game's next pump.
+constexpr auto kReadPeriod = std::chrono::milliseconds(25);
+constexpr size_t kInputBudget = 400;
+constexpr auto kBudgetHold = std::chrono::milliseconds(50);
+// The longest command the game takes whole: 512 bytes less the line feed,
+// the terminator and its margin of 3.
+constexpr size_t kLongestCommand = 507;
+constexpr size_t kFirstReadSize = 65536;
 
-// One bounded send; false when the game did not answer in time.
-bool sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
-    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, kAnswerTimeoutMs,
-                               &result) != 0;
-}
-
-struct PendingCommand {
-    HWND input;
+struct Command {
+    HWND input;  // the console it was sent to
     std::string text;
 };
 
-// The sender's state. Allocated once and never freed, so the detached sender
-// thread never sees it destroyed during process exit.
-struct CommandQueue {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<PendingCommand> pending;
-    bool delivering = false;
-    bool senderStarted = false;
+// A delivered command's share of the game's input buffer.
+struct Charge {
+    size_t bytes;
+    bool confirmed;  // a later reply proved its Enter handled
+    Clock::time_point releaseAt;
 };
 
-CommandQueue& commandQueue() {
-    static CommandQueue* queue = new CommandQueue;
-    return *queue;
+struct Channel {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Command> commands;
+    size_t unconfirmed = 0;  // delivered commands whose Enter is not proven handled
+    bool started = false;
+
+    // Console thread only.
+    HWND window = nullptr;
+    HWND input = nullptr;
+    HWND output = nullptr;
+    int searchIndex = 0;
+    BoxReader reader;
+    std::deque<Charge> charges;
+    std::vector<char> readBuffer = std::vector<char>(kFirstReadSize);
+    Clock::time_point nextRead;
+};
+
+// Never destroyed: the console thread may still run during process exit.
+Channel& channel() {
+    static Channel* instance = new Channel;
+    return *instance;
 }
 
-void deliverCommands() {
-    CommandQueue& queue = commandQueue();
-    std::unique_lock<std::mutex> lock(queue.mutex);
-    for (;;) {
-        queue.changed.wait(lock, [&] { return !queue.pending.empty(); });
-        PendingCommand command = std::move(queue.pending.front());
-        queue.pending.pop_front();
-        queue.delivering = true;
-        lock.unlock();
-        // Only this thread sends to the input line, so the pair is never split.
-        SendMessageA(command.input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.text.c_str()));
-        SendMessageA(command.input, WM_CHAR, 13, 1);
-        lock.lock();
-        queue.delivering = false;
-        queue.changed.notify_all();
+void post(ConsoleEvent::Kind kind, int edition = 0) {
+    ConsoleEvent event;
+    event.kind = kind;
+    event.edition = edition;
+    postConsoleEvent(std::move(event));
+}
+
+// Commands for a console that is gone, or for none, go nowhere.
+void dropCommands(Channel& ch) {
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    ch.commands.clear();
+    ch.unconfirmed = 0;
+    ch.changed.notify_all();
+}
+
+void forgetLink(Channel& ch) {
+    ch.window = ch.input = ch.output = nullptr;
+    ch.reader = BoxReader{};
+    ch.charges.clear();
+    dropCommands(ch);
+}
+
+// Tries one edition, in the order Allied Assault, Spearhead, Breakthrough.
+void searchStep(Channel& ch) {
+    const int index = nextSearchEdition(ch.searchIndex);
+    const GameEdition& edition = kGameEditions[index];
+    HWND window = FindWindowA(edition.windowClass, edition.title);
+    if (!window) {
+        post(ConsoleEvent::kSearched, index);
+        return;
     }
+    forgetLink(ch);
+    ch.window = window;
+    ch.input = FindWindowExA(window, nullptr, "Edit", nullptr);
+    ch.output = ch.input ? FindWindowExA(window, ch.input, "Edit", nullptr) : nullptr;
+    ch.nextRead = Clock::now();
+
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLinked;
+    event.edition = index;
+    event.link = ConsoleLink{window, ch.input, ch.output};
+    postConsoleEvent(std::move(event));
 }
 
-// The text last returned by readConsoleText: what a delete may remove.
-std::string lastReadText;
-// Text at the start of the output box that the poll deleted but could not
-// remove yet (the game did not answer in time, or had printed more). Reads
-// hide it and try again, so no line is dispatched twice.
-std::string pendingDelete;
-// When the output box last held text: the loop polls fast while lines arrive.
-DWORD lastTextTick = 0;
-
-// Copies up to `maxLength` characters from the start of the box's text.
-bool getTextBounded(HWND output, size_t maxLength, std::string& text) {
-    char* buffer = new char[maxLength + 1];
-    DWORD_PTR copied = 0;
-    if (!sendBounded(output, WM_GETTEXT, maxLength + 1, reinterpret_cast<LPARAM>(buffer), copied)) {
-        // The window may still answer later, into this buffer, when it lives
-        // in our own process (the tests host the console so): keep it valid.
-        return false;
+// A reply from the game proves every Enter sent before it handled.
+void confirmCharges(Channel& ch, size_t keepLast = 0) {
+    const auto releaseAt = Clock::now() + kBudgetHold;
+    size_t newlyConfirmed = 0;
+    for (size_t i = 0; i + keepLast < ch.charges.size(); ++i) {
+        Charge& charge = ch.charges[i];
+        if (charge.confirmed) continue;
+        charge.confirmed = true;
+        charge.releaseAt = releaseAt;
+        ++newlyConfirmed;
     }
-    text.assign(buffer, copied < maxLength ? copied : maxLength);
-    delete[] buffer;
-    return true;
+    if (newlyConfirmed == 0) return;
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    ch.unconfirmed -= newlyConfirmed;
+    ch.changed.notify_all();
 }
 
-bool readBoxText(HWND output, std::string& text) {
-    DWORD_PTR length = 0;
-    if (!sendBounded(output, WM_GETTEXTLENGTH, 0, 0, length)) return false;
-    if (length == 0) {
-        text.clear();
-        return true;
+// The output box's whole text, in as few messages as it takes (one, unless
+// the box outgrew the buffer).
+std::string readBox(Channel& ch) {
+    std::vector<char>& buffer = ch.readBuffer;
+    size_t copied = static_cast<size_t>(
+        SendMessageA(ch.output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
+    if (copied + 1 >= buffer.size()) {
+        size_t length = static_cast<size_t>(SendMessageA(ch.output, WM_GETTEXTLENGTH, 0, 0));
+        buffer.resize(length + 1024);
+        copied = static_cast<size_t>(
+            SendMessageA(ch.output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
     }
-    return getTextBounded(output, length, text);
+    return std::string(buffer.data(), copied < buffer.size() ? copied : 0);
 }
 
-enum class Removal { kRemoved, kGone, kRetry };
-
-// Removes `start` from the box while the box holds exactly that text and
-// nothing more. The game prints at the selection (the caret), and starts its
-// box over by selecting all of it, so any print moves or replaces our
-// selection. Hence: select the text first, then check that the selection is
-// still exactly there and the box holds exactly that text, and only then
-// replace it with nothing. A print after the check replaces the selected text
-// itself or leaves nothing of ours selected, so only our text can go; one
-// that starts the box over before the check fails the check. Removing only a
-// whole box keeps the caret at the end: with text left behind the caret, the
-// game's next lines would land before that older text.
-Removal removeBoxStart(HWND output, const std::string& start) {
-    const DWORD length = static_cast<DWORD>(start.size());
-    DWORD_PTR ignored = 0;
-    Removal outcome = Removal::kRetry;
+void readStep(Channel& ch) {
+    ch.nextRead = Clock::now() + kReadPeriod;
     std::string box;
-    DWORD selectionStart = 1, selectionEnd = 0;
-    DWORD_PTR boxLength = 0;
-    // Nothing is selected while the game has printed more: a print into our
-    // selection would then land before that newer text.
-    if (!sendBounded(output, WM_GETTEXTLENGTH, 0, 0, boxLength)) return Removal::kRetry;
-    if (boxLength > length) return Removal::kRetry;
-    if (boxLength < length) return Removal::kGone;  // removed already, or the box started over
-    if (!sendBounded(output, EM_SETSEL, 0, static_cast<LPARAM>(length), ignored) ||
-        !getTextBounded(output, start.size() + 1, box)) {
-        outcome = Removal::kRetry;
-    } else if (box.compare(0, box.size() < start.size() ? box.size() : start.size(), start) != 0 ||
-               box.size() < start.size()) {
-        outcome = Removal::kGone;  // removed already, or the box started over
-    } else if (box.size() == start.size() &&
-               sendBounded(output, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
-                           reinterpret_cast<LPARAM>(&selectionEnd), ignored) &&
-               selectionStart == 0 && selectionEnd == length) {
-        sendBounded(output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""), ignored);
-        outcome = Removal::kRemoved;
+    if (ch.output)
+        box = readBox(ch);
+    else if (ch.input)
+        SendMessageA(ch.input, WM_GETTEXTLENGTH, 0, 0);  // no box to read: the reply still confirms
+    confirmCharges(ch);
+    // An empty box holds nothing new; what was handed out stays remembered.
+    if (!box.empty()) postNewLines(ch.reader, box);
+}
+
+size_t chargedBytes(Channel& ch) {
+    const auto now = Clock::now();
+    while (!ch.charges.empty() && ch.charges.front().confirmed && ch.charges.front().releaseAt <= now)
+        ch.charges.pop_front();
+    size_t bytes = 0;
+    for (const Charge& charge : ch.charges) bytes += charge.bytes;
+    return bytes;
+}
+
+enum class Delivery { kDone, kWaitForBudget };
+
+// Types the queued commands while the budget lets them through.
+Delivery deliverCommands(Channel& ch) {
+    for (;;) {
+        Command command;
+        {
+            std::lock_guard<std::mutex> lock(ch.mutex);
+            // Too long to reach the game whole: it would run a cut command.
+            while (!ch.commands.empty() && (ch.commands.front().input != ch.input ||
+                                            ch.commands.front().text.size() > kLongestCommand)) {
+                ch.commands.pop_front();
+                ch.changed.notify_all();
+            }
+            if (ch.commands.empty()) return Delivery::kDone;
+            const size_t bytes = ch.commands.front().text.size() + 1;
+            const size_t charged = chargedBytes(ch);
+            if (charged > 0 && charged + bytes > kInputBudget) return Delivery::kWaitForBudget;
+            command = std::move(ch.commands.front());
+            ch.commands.pop_front();
+            ch.charges.push_back({bytes, false, {}});
+            ++ch.unconfirmed;
+        }
+        SendMessageA(ch.input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.text.c_str()));
+        confirmCharges(ch, 1);
+        SendNotifyMessageA(ch.input, WM_CHAR, 13, 1);
     }
-    // The game prints at the caret: put it back at the end of the text.
-    constexpr WPARAM kPastTheEnd = 0x7FFFFFFF;
-    sendBounded(output, EM_SETSEL, kPastTheEnd, kPastTheEnd, ignored);
-    return outcome;
+}
+
+// When the budget next frees bytes: the first confirmed charge's release,
+// or the next read, which confirms the others.
+Clock::time_point nextBudgetChange(const Channel& ch) {
+    for (const Charge& charge : ch.charges)
+        if (charge.confirmed) return charge.releaseAt;
+    return ch.nextRead;
+}
+
+void runConsoleThread() {
+    Channel& ch = channel();
+    for (;;) {
+        if (!ch.window) {
+            searchStep(ch);
+            if (!ch.window) {
+                dropCommands(ch);
+                std::this_thread::sleep_for(kSearchPeriod);
+                continue;
+            }
+        }
+        if (!IsWindow(ch.window)) {
+            forgetLink(ch);
+            post(ConsoleEvent::kLost);
+            continue;  // the next edition is tried at once
+        }
+        if (Clock::now() >= ch.nextRead) readStep(ch);
+        Delivery delivery = deliverCommands(ch);
+        // Waiting on the budget: a read now proves the last Enters handled.
+        if (delivery == Delivery::kWaitForBudget && ch.unconfirmed > 0) {
+            readStep(ch);
+            delivery = deliverCommands(ch);
+        }
+        const Clock::time_point wakeAt =
+            delivery == Delivery::kWaitForBudget ? std::min(ch.nextRead, nextBudgetChange(ch)) : ch.nextRead;
+        std::unique_lock<std::mutex> lock(ch.mutex);
+        ch.changed.wait_until(lock, wakeAt, [&] { return delivery == Delivery::kDone && !ch.commands.empty(); });
+    }
 }
 
 }  // namespace
 
-bool findConsole(const GameEdition& edition) {
-    HWND window = FindWindowA(edition.windowClass, edition.title);
-    app.console.consoleWindow = window;
-    if (!window) return false;
-    lastReadText.clear();
-    pendingDelete.clear();
-    HWND input = FindWindowExA(window, nullptr, "Edit", nullptr);
-    app.console.consoleInput = input;
-    app.console.consoleOutput = input ? FindWindowExA(window, input, "Edit", nullptr) : nullptr;
-    return true;
+void startConsoleChannel() {
+    Channel& ch = channel();
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    if (ch.started) return;
+    ch.started = true;
+    std::thread(runConsoleThread).detach();
 }
-
-bool isConsoleLinked() {
-    HWND window = asHwnd(app.console.consoleWindow);
-    return window && IsWindow(window);
-}
-
-bool readConsoleText(std::string& text) {
-    lastReadText.clear();
-    HWND output = asHwnd(app.console.consoleOutput);
-    std::string box;
-    if (!output || !readBoxText(output, box)) return false;
-    if (!box.empty()) lastTextTick = GetTickCount();
-    if (!pendingDelete.empty()) {
-        if (box.compare(0, pendingDelete.size(), pendingDelete) == 0) {
-            // With nothing new the box is removed here; otherwise with the
-            // next delete, together with what this read returns.
-            box.erase(0, pendingDelete.size());
-            if (box.empty() && removeBoxStart(output, pendingDelete) != Removal::kRetry) pendingDelete.clear();
-        } else {
-            pendingDelete.clear();  // gone already, or the game started the box over
-        }
-    }
-    if (box.empty()) return false;
-    text = box;
-    lastReadText = std::move(box);
-    return true;
-}
-
-void deleteConsoleText(size_t length) {
-    HWND output = asHwnd(app.console.consoleOutput);
-    if (!output || length == 0 || length > lastReadText.size()) return;
-    pendingDelete.append(lastReadText, 0, length);
-    lastReadText.clear();
-    if (removeBoxStart(output, pendingDelete) != Removal::kRetry) pendingDelete.clear();
-}
-
-unsigned msSinceConsoleText() { return GetTickCount() - lastTextTick; }
 
 void sendConsoleCommand(const std::string& command) {
-    HWND input = asHwnd(app.console.consoleInput);
-    if (!input || !IsWindow(input)) return;
-    CommandQueue& queue = commandQueue();
-    std::lock_guard<std::mutex> lock(queue.mutex);
-    if (!queue.senderStarted) {
-        std::thread(deliverCommands).detach();
-        queue.senderStarted = true;
-    }
-    queue.pending.push_back({input, command});
-    queue.changed.notify_all();
+    HWND input = static_cast<HWND>(app.console.consoleInput);
+    if (!input || app.console.consoleWindow == nullptr) return;
+    Channel& ch = channel();
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    ch.commands.push_back({input, command});
+    ch.changed.notify_all();
 }
 
 bool flushConsoleCommands(unsigned timeoutMs) {
-    CommandQueue& queue = commandQueue();
-    std::unique_lock<std::mutex> lock(queue.mutex);
-    return queue.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [&] { return queue.pending.empty() && !queue.delivering; });
+    Channel& ch = channel();
+    std::unique_lock<std::mutex> lock(ch.mutex);
+    return ch.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                               [&] { return ch.commands.empty() && ch.unconfirmed == 0; });
+}
+
+void wakeMainLoop() {
+    if (app.mainWindow) PostMessageA(static_cast<HWND>(app.mainWindow), kConsoleEventsMessage, 0, 0);
 }

@@ -5,3 +5,10 @@ const GameEdition kGameEditions[kEditionCount] = {
     {"MOHAAS Console", "MOHTA WinConsole", "Searching for Spearhead."},
     {"MOHAAB Console", "MOHTA WinConsole", "Searching for Breakthrough..."},
 };
+
+int nextSearchEdition(int& searchIndex) {
+    if (searchIndex > 2) searchIndex = 0;
+    const int index = searchIndex == 1 || searchIndex == 2 ? searchIndex : 0;
+    ++searchIndex;
+    return index;
+}

@@ -9,3 +9,7 @@ struct GameEdition {
 
 constexpr int kEditionCount = 3;
 extern const GameEdition kGameEditions[kEditionCount];
+
+// The edition a search step tries next, advancing `searchIndex`: Allied
+// Assault, Spearhead, Breakthrough in turn; an index out of range starts over.
+int nextSearchEdition(int& searchIndex);

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "core/app_state.h"
+#include "console/console_events.h"
+#include "console/editions.h"
 #include "console/find_phrase.h"
 #include "platform/platform.h"
 #include "stats/announce.h"
@@ -11,81 +13,56 @@
 
 namespace {
 
-// A poll step while no console is linked: forget a lost game, try one edition.
-void searchForConsole(int32_t& searchIndex, int32_t& lastSearchTime) {
-    const int32_t now = nowSeconds();
-    if (app.console.consoleWindow != nullptr) {
-        showMainWindow();
-        setControlText(app.playerNameLabel, "");
-        saveStats();
-        resetSessionStats();
-    }
-    if (searchIndex > 2) searchIndex = 0;
-    const GameEdition& edition = kGameEditions[searchIndex == 1 || searchIndex == 2 ? searchIndex : 0];
-    ++searchIndex;
+// Events handled per poll step, so a flood of lines never holds the window.
+constexpr int kEventsPerStep = 256;
 
-    if (!findConsole(edition)) {
-        // The status text changes at most once a second.
-        if (lastSearchTime < now) {
-            setControlText(app.statusLabel, edition.statusText);
-            lastSearchTime = now;
-        }
-        return;
+// The status text names the edition being searched for, at most once a second.
+void showSearch(int edition, int32_t& lastSearchTime) {
+    const int32_t now = nowSeconds();
+    if (lastSearchTime < now && edition >= 0 && edition < kEditionCount) {
+        setControlText(app.statusLabel, kGameEditions[edition].statusText);
+        lastSearchTime = now;
     }
-    app.consoleReadLength = 0;
+}
+
+// The linked game has gone: the window comes back, and the game's counts are
+// saved and start again from zero.
+void forgetLostGame() {
+    if (app.console.consoleWindow == nullptr) return;
+    app.console.consoleWindow = nullptr;
+    showMainWindow();
+    setControlText(app.playerNameLabel, "");
+    saveStats();
+    resetSessionStats();
+}
+
+void linkGame(const ConsoleLink& link) {
+    app.console = link;
     setControlText(app.statusLabel, "Found Game");
     publishAllStats();
 }
 
-// A poll step while linked: dispatch the complete lines the game printed since
-// the last step. An unterminated last line waits for its line feed.
-void readConsole() {
-    std::string text;
-    if (!readConsoleText(text) || text.empty()) return;
-
-    // A box shorter than what was dispatched was cleared or replaced by the game.
-    size_t start = app.consoleReadLength <= text.size() ? app.consoleReadLength : 0;
-    size_t lastLineFeed = text.rfind('\n');
-    if (lastLineFeed == std::string::npos || lastLineFeed < start) return;
-    size_t end = lastLineFeed + 1;
-
-    if (app.nameEntryIndex != 0) {
-        // Remove exactly what was read; whatever the game appended since stays.
-        deleteConsoleText(end);
-        app.consoleReadLength = 0;
-    } else {
-        app.consoleReadLength = end;
+void handleEvent(ConsoleEvent& event, int32_t& lastSearchTime) {
+    switch (event.kind) {
+    case ConsoleEvent::kSearched: showSearch(event.edition, lastSearchTime); break;
+    case ConsoleEvent::kLost: forgetLostGame(); break;
+    case ConsoleEvent::kLinked: linkGame(event.link); break;
+    case ConsoleEvent::kLine:
+        // Lines of 5 characters or fewer carry nothing worth matching.
+        if (app.console.consoleWindow != nullptr && event.line.size() > 5) dispatchLine(&event.line[0]);
+        break;
     }
-
-    std::string buffer = text.substr(start, end - start);
-    for (char* line : splitConsoleLines(&buffer[0])) dispatchLine(line);
 }
 
 }  // namespace
 
-void pollConsole(int32_t& searchIndex, int32_t& lastSearchTime) {
-    if (isConsoleLinked())
-        readConsole();
-    else
-        searchForConsole(searchIndex, lastSearchTime);
-}
-
-std::vector<char*> splitConsoleLines(char* text) {
-    std::vector<char*> lines;
-    char* piece = text;
-    for (;;) {
-        char* lineFeed = std::strchr(piece, '\n');
-        size_t length = lineFeed != nullptr ? size_t(lineFeed - piece) : std::strlen(piece);
-        if (length > 0) {
-            // Drop the carriage return of the CR LF line break.
-            piece[length - 1] = '\0';
-            if (length - 1 > 5) lines.push_back(piece);
-        }
-        if (lineFeed == nullptr) break;
-        *lineFeed = '\0';
-        piece = lineFeed + 1;
+void pollConsole(int32_t& lastSearchTime) {
+    ConsoleEvent event;
+    for (int handled = 0; handled < kEventsPerStep; ++handled) {
+        if (!takeConsoleEvent(event)) return;
+        handleEvent(event, lastSearchTime);
     }
-    return lines;
+    wakeMainLoop();  // more are waiting: the next step takes them
 }
 
 void dispatchLine(char* line) {

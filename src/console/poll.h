@@ -2,16 +2,11 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
-// One poll step: search one game edition while no console is linked, or read
-// the console and dispatch its new complete lines while one is.
-void pollConsole(int32_t& searchIndex, int32_t& lastSearchTime);
-
-// Cuts `text` into lines in place (terminators written into it): pieces
-// between line feeds, last character (the CR) removed, pieces of 5
-// characters or fewer dropped.
-std::vector<char*> splitConsoleLines(char* text);
+// One poll step on the front-end's thread: takes what the console transport
+// reported (console/console_events.h): shows the search, links the game and
+// publishes, handles a lost game, and dispatches each new line.
+void pollConsole(int32_t& lastSearchTime);
 
 // Calls the handler of every table A slot whose phrase occurs in `line`.
 void dispatchLine(char* line);

@@ -68,9 +68,6 @@ struct AppState {
     HitLocationTable tableD{};
     std::string currentMessageFile;
     int32_t nameEntryIndex = 0;
-    // How much of the console text was already dispatched while the output
-    // box is not emptied (no name known yet), so each line is handled once.
-    size_t consoleReadLength = 0;
 
     // Statistics.
     StatsRecord pendingStats{};

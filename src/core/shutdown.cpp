@@ -6,7 +6,7 @@
 #include "stats/stats_store.h"
 
 void shutdownApp() {
-    bool linked = isConsoleLinked();
+    bool linked = app.console.consoleWindow != nullptr;
     if (linked) sendConsoleCommand("exec vorbixoff.cfg");
     removeTrayIcon();
     saveStats();

@@ -8,23 +8,21 @@
 #include <string>
 
 #include "core/app_state.h"
-#include "console/editions.h"
 
-// --- Console channel (console/channel_win32.cpp) ---
-// Looks for the edition's console window; sets app.console. True when found.
-bool findConsole(const GameEdition& edition);
-// True while app.console.consoleWindow names an existing window.
-bool isConsoleLinked();
-// Copies the whole text of the output box. False when there is no text or the
-// game did not answer in time.
-bool readConsoleText(std::string& text);
-// Removes the first `length` characters of the output box (the text that was
-// read), leaving whatever the game appended since.
-void deleteConsoleText(size_t length);
-// Types one command into the game's input line and presses Enter. Commands
-// reach the game in the order sent, each text-and-Enter pair unsplit, from
-// any thread, without waiting for the game. Lost when no console is linked.
+// --- Console transport (console/channel_win32.cpp) ---
+// Starts the transport on a thread of its own: it looks for the game, reads
+// what the game prints and posts it as console events (console/console_events.h).
+void startConsoleChannel();
+// Types one command into the game's console, from any thread, without
+// waiting for the game. Commands reach the game in the order sent, each
+// whole and in one piece, never faster than the game takes them. Lost when no
+// console is linked, or when the console it was sent to has gone.
 void sendConsoleCommand(const std::string& command);
+// Waits until every command sent so far has reached the game, or until
+// `timeoutMs` has passed. True when they all did.
+bool flushConsoleCommands(unsigned timeoutMs);
+// Wakes the front-end's loop: console events are waiting.
+void wakeMainLoop();
 
 // --- Windows and controls (app/*_win32.cpp) ---
 void setControlText(WindowHandle control, const char* text);

@@ -47,11 +47,9 @@ void prepareSoakDir(const TestDir& dir) {
     dir.mkdir("sounds");
 }
 
-// Waits until vorbix.exe has read and deleted everything printed so far.
-bool drained(const SimConsole& console) {
-    return waitUntil([&] { return console.outputText().empty() && (Sleep(15), console.outputText().empty()); },
-                     20000);
-}
+// Waits until vorbix.exe has read everything printed so far and handed it to
+// its window thread.
+bool drained(const SimConsole& console) { return console.waitForReader(20000); }
 
 std::vector<std::string> sorted(std::vector<std::string> texts) {
     std::sort(texts.begin(), texts.end());

@@ -65,8 +65,8 @@ protected:
     }
 };
 
-// Without the name the box is never emptied; a start-over makes it shorter,
-// and what follows must still be read exactly once.
+// A start-over makes the box shorter, and what follows must still be read
+// exactly once.
 TEST_F(WrapTest, MapLinesAcrossStartOversBeforeTheNameIsKnown) {
     SimOptions options;
     options.answersName = false;
@@ -88,9 +88,9 @@ TEST_F(WrapTest, MapLinesAcrossStartOversBeforeTheNameIsKnown) {
     EXPECT_EQ(totalsAfterExit().maps, maps);
 }
 
-// Once the name is known every read is deleted from the box while the game
-// keeps printing; start-overs fall between reads and deletes. Only lines the
-// game itself dropped unread at a start-over may be missing, none repeated.
+// The game keeps printing while vorbix.exe reads; start-overs fall between
+// reads. Only lines the game itself dropped unread at a start-over may be
+// missing, none repeated.
 TEST_F(WrapTest, KillLinesAcrossStartOversOnceTheNameIsKnown) {
     SimOptions options;
     options.playerName = "Kestrel";

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "console/console_events.h"
+#include "console/poll.h"
+
 FakePlatform fake;
 
 namespace {
@@ -26,6 +29,7 @@ std::string controlName(WindowHandle control) {
 
 void resetFakes() {
     resetAppState();
+    clearConsoleEvents();
     fake = FakePlatform{};
     WindowHandle* members[] = {
         &app.mainWindow,     &app.statusLabel,    &app.playerNameLabel,       &app.messageFileBox,
@@ -48,31 +52,42 @@ std::vector<std::string> FakePlatform::logOf(const std::string& prefix) const {
     return out;
 }
 
-bool findConsole(const GameEdition& edition) {
-    int index = static_cast<int>(&edition - kGameEditions);
-    bool found = index >= 0 && index < kEditionCount && fake.editionPresent[index];
-    app.console.consoleWindow = found ? &consoleWindowTag : nullptr;
-    if (found) {
-        app.console.consoleInput = &consoleInputTag;
-        app.console.consoleOutput = &consoleOutputTag;
-        fake.consoleAlive = true;
+void FakePlatform::consoleStep() {
+    if (linked && !consoleAlive) {
+        linked = false;
+        ConsoleEvent lost;
+        lost.kind = ConsoleEvent::kLost;
+        postConsoleEvent(lost);
+    } else if (linked) {
+        if (!consoleText.empty()) postNewLines(reader, consoleText);
+        return;
     }
-    fake.log.push_back("find " + std::to_string(index) + (found ? " found" : " none"));
-    return found;
+    const int index = nextSearchEdition(searchIndex);
+    const bool found = editionPresent[index];
+    log.push_back("find " + std::to_string(index) + (found ? " found" : " none"));
+    ConsoleEvent event;
+    event.edition = index;
+    if (!found) {
+        event.kind = ConsoleEvent::kSearched;
+    } else {
+        linked = consoleAlive = true;
+        reader = BoxReader{};
+        event.kind = ConsoleEvent::kLinked;
+        event.link = ConsoleLink{&consoleWindowTag, &consoleInputTag, &consoleOutputTag};
+    }
+    postConsoleEvent(event);
 }
 
-bool isConsoleLinked() { return app.console.consoleWindow != nullptr && fake.consoleAlive; }
-
-bool readConsoleText(std::string& text) {
-    if (!isConsoleLinked() || fake.consoleText.empty()) return false;
-    text = fake.consoleText;
-    return true;
+void pollFakeConsole(int32_t& lastSearchTime) {
+    fake.consoleStep();
+    pollConsole(lastSearchTime);
 }
 
-void deleteConsoleText(size_t length) {
-    fake.log.push_back("delete " + std::to_string(length));
-    fake.consoleText.erase(0, length);
-}
+void startConsoleChannel() {}
+
+bool flushConsoleCommands(unsigned) { return true; }
+
+void wakeMainLoop() { ++fake.wakes; }
 
 void sendConsoleCommand(const std::string& command) {
     fake.log.push_back("cmd " + command);

@@ -30,15 +30,15 @@ const std::string& workDir() {
 }
 
 // Feeds the console text in three pieces, a poll step after each.
-void feedConsole(const std::string& text, int32_t& searchIndex, int32_t& lastSearchTime) {
+void feedConsole(const std::string& text, int32_t& lastSearchTime) {
     size_t third = text.size() / 3;
     size_t cuts[] = {third, 2 * third, text.size()};
     size_t from = 0;
     for (size_t to : cuts) {
         fake.consoleText += text.substr(from, to - from);
         from = to;
-        pollConsole(searchIndex, lastSearchTime);
-        pollConsole(searchIndex, lastSearchTime);
+        pollFakeConsole(lastSearchTime);
+        pollFakeConsole(lastSearchTime);
         fake.runWorkers();
         fake.log.clear();
         fake.commands.clear();
@@ -62,14 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         loadMessageFile("fuzz.ini");
         fake.editionPresent[0] = true;
-        int32_t searchIndex = 0, lastSearchTime = 0;
-        pollConsole(searchIndex, lastSearchTime);
+        int32_t lastSearchTime = 0;
+        pollFakeConsole(lastSearchTime);
 
         // Once while no name is known, once more with one.
-        feedConsole(console, searchIndex, lastSearchTime);
+        feedConsole(console, lastSearchTime);
         if (app.nameEntryIndex == 0) registerPlayerName(console.substr(0, 8).c_str());
         fake.consoleText.clear();
-        feedConsole(console, searchIndex, lastSearchTime);
+        feedConsole(console, lastSearchTime);
     } catch (const FakeExit&) {
         // A full table ends the program; nothing to check beyond that.
     }

@@ -54,7 +54,8 @@ protected:
         fake.commands.clear();
     }
 
-    void poll() { pollConsole(searchIndex, lastSearchTime); }
+    // One step of the console transport, then one poll step.
+    void poll() { pollFakeConsole(lastSearchTime); }
 
     // Dispatches one line the way the poll does, from a mutable buffer of
     // exactly its size (so the sanitizer sees any read beyond it).
@@ -64,6 +65,5 @@ protected:
         dispatchLine(buffer.get());
     }
 
-    int32_t searchIndex = 0;
     int32_t lastSearchTime = 0;
 };

@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "console/box_reader.h"
 #include "engine_fixture.h"
 #include "stats/announce.h"
 
@@ -7,11 +8,7 @@ namespace {
 
 using PollTest = EngineTest;
 
-std::vector<std::string> split(std::string text) {
-    std::vector<std::string> out;
-    for (char* line : splitConsoleLines(&text[0])) out.push_back(line);
-    return out;
-}
+std::vector<std::string> newLines(BoxReader& reader, const std::string& box) { return takeNewLines(reader, box); }
 
 // Table A with recording handlers: a -> "alpha", b -> "beta".
 void useRecordingTable() {
@@ -30,20 +27,30 @@ std::vector<std::string> commandsOfPublishAllStats() {
     return published;
 }
 
-TEST(SplitConsoleLines, CutsAtLineFeedsDropsTheLastCharacterAndShortPieces) {
-    EXPECT_EQ(split("first line\r\nsecond line\r\n"), (std::vector<std::string>{"first line", "second line"}));
-    // Six characters are kept, five dropped once the CR is gone.
-    EXPECT_EQ(split("123456\r\n12345\r\n"), std::vector<std::string>{"123456"});
-    // Runs of line feeds give no pieces; text around them counts; the last
-    // character is dropped even when it is no carriage return.
-    EXPECT_EQ(split("\n\n\nabcdefgh\n\nlast piece"), (std::vector<std::string>{"abcdefg", "last piec"}));
-    EXPECT_TRUE(split("").empty());
-    EXPECT_TRUE(split("\r\n\r\n").empty());
+TEST(BoxReader, CutsAtLineFeedsAndDropsTheLastCharacterOfEachPiece) {
+    BoxReader reader;
+    EXPECT_EQ(newLines(reader, "first line\r\nsecond line\r\n"), (std::vector<std::string>{"first line", "second line"}));
+    // Runs of line feeds give no pieces; the last character is dropped even
+    // when it is no carriage return; an unterminated piece waits.
+    BoxReader other;
+    EXPECT_EQ(newLines(other, "\n\n\nabcdefgh\n\nlast piece"), std::vector<std::string>{"abcdefg"});
+    EXPECT_EQ(newLines(other, "\n\n\nabcdefgh\n\nlast piece\n"), std::vector<std::string>{"last piec"});
+}
 
-    char text[] = "line one\r\nline two\r\n";
-    std::vector<char*> lines = splitConsoleLines(text);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], text);  // positions inside the buffer itself
+TEST(BoxReader, HandsOutEachLineOnceAndStartsOverWithTheBox) {
+    BoxReader reader;
+    EXPECT_TRUE(newLines(reader, "").empty());
+    EXPECT_EQ(newLines(reader, "one\r\ntw"), std::vector<std::string>{"one"});
+    EXPECT_TRUE(newLines(reader, "one\r\ntw").empty());
+    EXPECT_EQ(newLines(reader, "one\r\ntwo\r\nthree\r\n"), (std::vector<std::string>{"two", "three"}));
+    // The game started its box over, or the player cleared it: all is new,
+    // also when the new text is longer than what was read before.
+    EXPECT_EQ(newLines(reader, "four\r\n"), std::vector<std::string>{"four"});
+    EXPECT_EQ(newLines(reader, "five, a line longer than before\r\nsix\r\n"),
+              (std::vector<std::string>{"five, a line longer than before", "six"}));
+    // A started-over box without a complete line yet forgets the old text.
+    EXPECT_TRUE(newLines(reader, "seven").empty());
+    EXPECT_EQ(newLines(reader, "seven\r\n"), std::vector<std::string>{"seven"});
 }
 
 TEST_F(PollTest, DispatchCallsEveryMatchingSlotOnceInSlotOrder) {
@@ -71,10 +78,10 @@ TEST_F(PollTest, SearchCyclesEditionsAndWritesTheStatusAtMostOncePerSecond) {
     poll();
     EXPECT_EQ(fake.logOf("text").back(), "text statusLabel|Searching for Spearhead.");
 
-    searchIndex = 7;  // out of range starts over
+    fake.searchIndex = 7;  // out of range starts over
     poll();
     EXPECT_EQ(fake.log.back(), "find 0 none");
-    searchIndex = -3;  // any other value tries the first edition
+    fake.searchIndex = -3;  // any other value tries the first edition
     poll();
     EXPECT_EQ(fake.log.back(), "find 0 none");
 }
@@ -88,7 +95,7 @@ TEST_F(PollTest, FindingTheGamePublishesAndTheFirstPollDoesNotRead) {
     EXPECT_EQ(fake.logOf("text").back(), "text statusLabel|Found Game");
     EXPECT_EQ(fake.commands, commandsOfPublishAllStats());
     EXPECT_TRUE(handlerCalls.empty());
-    EXPECT_EQ(searchIndex, 2);
+    EXPECT_EQ(fake.searchIndex, 2);
 
     poll();
     EXPECT_EQ(handlerCalls.size(), 1u);
@@ -104,71 +111,38 @@ TEST_F(PollTest, LosingTheGameSavesResetsAndSearchesOnInTheSameCall) {
     fake.editionPresent[0] = false;
     poll();
 
-    EXPECT_EQ(fake.log[0], "show");
-    EXPECT_EQ(fake.log[1], "text playerNameLabel|");
+    EXPECT_EQ(fake.log[1], "show");
+    EXPECT_EQ(fake.log[2], "text playerNameLabel|");
     EXPECT_EQ(fake.log.back(), "text statusLabel|Searching for Spearhead.");
     EXPECT_EQ(fake.logOf("find"), std::vector<std::string>{"find 1 none"});
     EXPECT_TRUE(dir.exists("vorbix.vbx"));
     EXPECT_EQ(app.pendingStats.kills, 0u);
     EXPECT_EQ(app.killsInARow, 0u);
+    EXPECT_EQ(app.console.consoleWindow, nullptr);
 
     poll();  // the loss is handled once
     EXPECT_EQ(fake.logOf("show").size(), 1u);
 }
 
-TEST_F(PollTest, BeforeTheNameIsKnownEachLineIsDispatchedOnce) {
+TEST_F(PollTest, EachLineIsDispatchedOnceShortOnesNotAtAllAndTheBoxIsLeftAlone) {
     useRecordingTable();
     linkConsole();
-    fake.consoleText = "alpha one\r\nbeta two";
+    fake.consoleText = "alpha one\r\nbeta\r\nbeta two";
     poll();
     poll();
     EXPECT_EQ(handlerCalls, std::vector<std::string>{"a:alpha one|alpha one"});
-    EXPECT_TRUE(fake.logOf("delete").empty());
 
-    // The held line is dispatched when its line feed arrives, and only it.
+    // The held line is dispatched when its line feed arrives, and only it,
+    // before and after the player's name is known.
     fake.consoleText += "\r\nalpha three\r\n";
+    poll();
+    app.nameEntryIndex = appendKeyword(app.tableA, "Bob", recordCall<'n'>);
+    fake.consoleText += "Bob four\r\n";
     poll();
     poll();
     EXPECT_EQ(handlerCalls, (std::vector<std::string>{"a:alpha one|alpha one", "b:beta two|beta two",
-                                                      "a:alpha three|alpha three"}));
-
-    // The game cleared its box: the shorter text is read from its start.
-    handlerCalls.clear();
-    fake.consoleText = "beta again\r\n";
-    poll();
-    EXPECT_EQ(handlerCalls, std::vector<std::string>{"b:beta again|beta again"});
-}
-
-TEST_F(PollTest, OnceNamedTheReadTextIsDeletedBeforeAnyLineIsHandled) {
-    useRecordingTable();
-    app.nameEntryIndex = appendKeyword(app.tableA, "Bob", recordCall<'n'>);
-    linkConsole();
-    fake.consoleText = "alpha one\r\nBob two\r\nunterminated beta";
-    poll();
-    EXPECT_EQ(fake.log.front(), "delete 20");
-    EXPECT_EQ(fake.consoleText, "unterminated beta");
-    EXPECT_EQ(handlerCalls, (std::vector<std::string>{"a:alpha one|alpha one", "n:Bob two|Bob two"}));
-    EXPECT_EQ(app.consoleReadLength, 0u);
-
-    // Nothing complete: nothing deleted, nothing dispatched.
-    fake.log.clear();
-    poll();
-    EXPECT_TRUE(fake.log.empty());
-    fake.consoleText.clear();
-    poll();
-    EXPECT_TRUE(fake.log.empty());
-}
-
-TEST_F(PollTest, ANameLearnedMidReadDeletesTheWholeReadTextNextTime) {
-    useRecordingTable();
-    linkConsole();
-    fake.consoleText = "alpha one\r\n";
-    poll();
-    app.nameEntryIndex = appendKeyword(app.tableA, "Bob", recordCall<'n'>);
-    fake.consoleText += "Bob two\r\n";
-    poll();
-    EXPECT_EQ(fake.logOf("delete"), std::vector<std::string>{"delete 20"});
-    EXPECT_EQ(handlerCalls, (std::vector<std::string>{"a:alpha one|alpha one", "n:Bob two|Bob two"}));
+                                                      "a:alpha three|alpha three", "n:Bob four|Bob four"}));
+    EXPECT_EQ(fake.consoleText, "alpha one\r\nbeta\r\nbeta two\r\nalpha three\r\nBob four\r\n");
 }
 
 TEST_F(PollTest, ReadPositionStartsOverWhenAConsoleIsFound) {
@@ -180,9 +154,22 @@ TEST_F(PollTest, ReadPositionStartsOverWhenAConsoleIsFound) {
     fake.editionPresent[1] = true;  // the search goes on with the next edition
     ScopedChdir inTemp(dir.root());
     poll();  // lost and found again at once
-    EXPECT_EQ(app.consoleReadLength, 0u);
     poll();
     EXPECT_EQ(handlerCalls.size(), 2u);
+}
+
+TEST_F(PollTest, AFloodOfLinesIsTakenInStepsThatWakeTheLoopAgain) {
+    useRecordingTable();
+    linkConsole();
+    for (int i = 0; i < 300; ++i) fake.consoleText += "alpha " + std::to_string(i) + "\r\n";
+    fake.consoleStep();
+    const int wakes = fake.wakes;
+    pollConsole(lastSearchTime);
+    EXPECT_EQ(handlerCalls.size(), 256u);
+    EXPECT_EQ(fake.wakes, wakes + 1);
+    pollConsole(lastSearchTime);
+    EXPECT_EQ(handlerCalls.size(), 300u);
+    EXPECT_EQ(handlerCalls.back(), "a:alpha 299|alpha 299");
 }
 
 }  // namespace

@@ -42,7 +42,6 @@ char consoleWindow;
 
 TEST_F(Shutdown, LinkedGameGetsTheOffScriptAndTheSessionIsReset) {
     app.console.consoleWindow = &consoleWindow;
-    fake.consoleAlive = true;
     shutdownApp();
     EXPECT_EQ(fake.log, (std::vector<std::string>{"cmd exec vorbixoff.cfg", "tray remove"}));
     EXPECT_EQ(savedStats().kills, 3u);

@@ -137,10 +137,10 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
 
     loadMessageFile("english.ini");
     ASSERT_EQ(app.currentMessageFile, "english.ini");
-    int32_t searchIndex = 0, lastSearchTime = 0;
+    int32_t lastSearchTime = 0;
     fake.editionPresent[0] = true;
-    pollConsole(searchIndex, lastSearchTime);
-    ASSERT_TRUE(isConsoleLinked());
+    pollFakeConsole(lastSearchTime);
+    ASSERT_NE(app.console.consoleWindow, nullptr);
     fake.log.clear();
     fake.commands.clear();
 
@@ -155,7 +155,7 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
         mapSeen = mapSeen || mapLoad;
         fake.now += 4;
         fake.consoleText += line;
-        pollConsole(searchIndex, lastSearchTime);
+        pollFakeConsole(lastSearchTime);
     }
     pendingAtMapEnd.push_back(app.pendingStats);
 

@@ -40,8 +40,8 @@ void setUpEngine(const std::filesystem::path& folder) {
     fake.cwd = folder.string();
     loadMessageFile("english.ini");
     fake.editionPresent[0] = true;
-    int32_t searchIndex = 0, lastSearchTime = 0;
-    pollConsole(searchIndex, lastSearchTime);
+    int32_t lastSearchTime = 0;
+    pollFakeConsole(lastSearchTime);
     registerPlayerName("Kestrel");
 }
 
@@ -57,12 +57,12 @@ void BM_PollAndDispatch(benchmark::State& state, bool withMapLoads) {
         lines.swap(kept);
     }
     const std::vector<std::string> text = chunks(lines);
-    int32_t searchIndex = 0, lastSearchTime = 0;
+    int32_t lastSearchTime = 0;
     size_t next = 0, dispatched = 0;
     for (auto _ : state) {
         const std::string& chunk = text[next];
         fake.consoleText = chunk;
-        pollConsole(searchIndex, lastSearchTime);
+        pollFakeConsole(lastSearchTime);
         dispatched += next + 1 < text.size() ? kLinesPerPoll : lines.size() - next * kLinesPerPoll;
         if (++next == text.size()) {
             next = 0;

@@ -18,10 +18,9 @@ struct Replayer {
     std::string player;
     ReplayResult result;
     size_t answered = 0;  // commands already echoed
-    int32_t searchIndex = 0;
     int32_t lastSearchTime = 0;
 
-    void poll() { pollConsole(searchIndex, lastSearchTime); }
+    void poll() { pollFakeConsole(lastSearchTime); }
 
     // The game's side: echo each new command, answer "name", let the menu
     // workers send theirs; poll again while that printed something.

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -12,12 +13,14 @@ namespace consolesim {
 
 namespace {
 
-// Posted to the console window by other threads.
+// Posted to an instant console's window by other threads.
 constexpr UINT kDrainPrints = WM_APP + 1;
 constexpr UINT kPause = WM_APP + 2;
 
 // The game keeps only this many characters of one message.
 constexpr size_t kLongestMessage = 16383;
+// The engine reads the input line into a buffer of this size.
+constexpr size_t kInputLineSize = 1024;
 constexpr const char* kDefaultName = "UnnamedSoldier";
 
 using Clock = std::chrono::steady_clock;
@@ -42,16 +45,25 @@ struct SimConsole::State {
     std::deque<std::string> pendingPrints;
     uint64_t printsQueued = 0;
     uint64_t printsDone = 0;
+    unsigned stallMs = 0;  // frame-paced: a pause asked for, not begun yet
     uint64_t pausesBegun = 0;
     std::vector<ReceivedCommand> received;
+    SimFaults faults;
+    // Frame-paced: output box copies asked for by other threads.
+    mutable uint64_t snapshotsAsked = 0;
+    uint64_t snapshotsMade = 0;
+    std::string snapshot;
     // Copies of the window thread's start-over state, for other threads.
     size_t appendedCount = 0;
     uint64_t startOvers = 0;
     std::string discarded;
+    unsigned readsSincePrint = 0;  // WM_GETTEXT on the output box since it last grew
 
     // Window thread only.
     size_t appendedSinceReset = 0;
+    size_t readUpTo = 0;  // how much of the box the last read took
     std::string playerName;
+    char consoleText[kInputBufferSize] = {};  // the engine's console input buffer
 
     std::thread thread;
 };
@@ -61,6 +73,11 @@ namespace {
 using State = SimConsole::State;
 
 State* stateOf(HWND window) { return reinterpret_cast<State*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+uint64_t msSinceOpened(const State& state) {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.openedAt).count());
+}
 
 std::string windowText(HWND window) {
     int length = GetWindowTextLengthA(window);
@@ -81,6 +98,8 @@ void appendMessage(State& state, std::string message) {
     std::string discarded;
     if (startOver) {
         discarded = windowText(output);
+        discarded.erase(0, state.readUpTo < discarded.size() ? state.readUpTo : discarded.size());
+        state.readUpTo = 0;
         SendMessageA(output, EM_SETSEL, 0, -1);
         state.appendedSinceReset = 0;
     }
@@ -89,6 +108,7 @@ void appendMessage(State& state, std::string message) {
     SendMessageA(output, EM_SCROLLCARET, 0, 0);
     std::lock_guard<std::mutex> lock(state.mutex);
     state.appendedCount = state.appendedSinceReset;
+    state.readsSincePrint = 0;
     if (startOver) {
         ++state.startOvers;
         state.discarded += discarded;
@@ -97,12 +117,18 @@ void appendMessage(State& state, std::string message) {
 
 void printLine(State& state, const std::string& line) { appendMessage(state, line + "\r\n"); }
 
-bool equalsIgnoringCase(const std::string& a, const char* b) {
-    return lstrcmpiA(a.c_str(), b) == 0;
-}
+bool equalsIgnoringCase(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
 
-// Runs a received command. Only "name" does something the companion sees.
+// Runs one command: logs it; only "name" does something the companion sees.
 void runCommand(State& state, const std::string& text) {
+    ReceivedCommand command{msSinceOpened(state), text};
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        state.received.push_back(command);
+    }
+    state.changed.notify_all();
+    if (state.options.onCommand) state.options.onCommand(command);
+
     size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) return;
     size_t end = text.find_first_of(" \t", start);
@@ -121,21 +147,55 @@ void runCommand(State& state, const std::string& text) {
     state.playerName = value;
 }
 
-void onEnter(State& state) {
-    std::string text = windowText(state.input);
-    SetWindowTextA(state.input, "");
-    printLine(state, "]" + text);
-    ReceivedCommand command{
-        static_cast<uint64_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.openedAt).count()),
-        text};
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        state.received.push_back(command);
+// Enter in a frame-paced console: the engine appends the line and a line feed
+// to its input buffer, bounded by `size - length - 5` in unsigned arithmetic.
+// Short of room the command is cut; from 508 bytes on the bound wraps and the
+// copy runs past the buffer, which crashes the game. False after a crash.
+bool appendToInputBuffer(State& state, const char* line) {
+    const size_t length = std::strlen(state.consoleText);
+    const size_t room = sizeof state.consoleText - length - 5;
+    const size_t lineLength = std::strlen(line);
+    const size_t copied = lineLength < room ? lineLength : room;
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (length + copied + 2 > sizeof state.consoleText) {
+        state.faults.overrun = true;
+        return false;
     }
-    state.changed.notify_all();
-    if (state.options.onCommand) state.options.onCommand(command);
-    runCommand(state, text);
+    if (copied < lineLength) state.faults.cut.push_back(line);
+    std::memcpy(state.consoleText + length, line, copied);
+    state.consoleText[length + copied] = '\n';
+    state.consoleText[length + copied + 1] = '\0';
+    return true;
+}
+
+void onEnter(State& state) {
+    char line[kInputLineSize];
+    GetWindowTextA(state.input, line, sizeof line);
+    if (state.options.framePaced && !appendToInputBuffer(state, line)) {
+        DestroyWindow(state.window);  // the game is gone
+        return;
+    }
+    SetWindowTextA(state.input, "");
+    printLine(state, std::string("]") + line);
+    if (!state.options.framePaced) runCommand(state, line);
+}
+
+// Notes every read of the output box from another program or thread, to
+// tell which lines were read before the game dropped them.
+LRESULT CALLBACK outputBoxProc(HWND output, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool fromElsewhere = InSendMessage() != FALSE;
+    LRESULT result = CallWindowProcA(originalEditProc, output, message, wParam, lParam);
+    if (message == WM_GETTEXT && fromElsewhere) {
+        State* state = stateOf(GetParent(output));
+        if (!state) return result;
+        if (static_cast<size_t>(result) > state->readUpTo) state->readUpTo = static_cast<size_t>(result);
+        {
+            std::lock_guard<std::mutex> lock(state->mutex);
+            ++state->readsSincePrint;
+        }
+        state->changed.notify_all();
+    }
+    return result;
 }
 
 LRESULT CALLBACK inputLineProc(HWND input, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,6 +214,29 @@ void layout(State& state) {
     int inputHeight = 22;
     MoveWindow(state.output, 4, 4, width - 8, height - inputHeight - 12, TRUE);
     MoveWindow(state.input, 4, height - inputHeight - 4, width - 8, inputHeight, TRUE);
+}
+
+// Prints the lines other threads asked for.
+void printPending(State& state) {
+    std::deque<std::string> lines;
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        lines.swap(state.pendingPrints);
+    }
+    for (const std::string& line : lines) printLine(state, line);
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        state.printsDone += lines.size();
+    }
+    state.changed.notify_all();
+}
+
+void beginPause(State& state) {
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        ++state.pausesBegun;
+    }
+    state.changed.notify_all();
 }
 
 LRESULT CALLBACK consoleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -177,6 +260,7 @@ LRESULT CALLBACK consoleWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         WNDPROC previous = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(state->input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inputLineProc)));
         if (!originalEditProc) originalEditProc = previous;
+        SetWindowLongPtrA(state->output, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(outputBoxProc));
         layout(*state);
         return 0;
     }
@@ -186,40 +270,18 @@ LRESULT CALLBACK consoleWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SETFOCUS:
         if (state && state->input) SetFocus(state->input);
         return 0;
-    case kDrainPrints: {
-        std::deque<std::string> lines;
-        {
-            std::lock_guard<std::mutex> lock(state->mutex);
-            lines.swap(state->pendingPrints);
-        }
-        for (const std::string& line : lines) printLine(*state, line);
-        {
-            std::lock_guard<std::mutex> lock(state->mutex);
-            state->printsDone += lines.size();
-        }
-        state->changed.notify_all();
-        return 0;
-    }
-    case kPause: {
-        {
-            std::lock_guard<std::mutex> lock(state->mutex);
-            ++state->pausesBegun;
-        }
-        state->changed.notify_all();
+    case kDrainPrints: printPending(*state); return 0;
+    case kPause:
+        beginPause(*state);
         Sleep(static_cast<DWORD>(wParam));
         return 0;
-    }
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void runWindow(State* state) {
+HWND createConsoleWindow(State* state) {
     int edition = state->options.edition;
     if (edition < 0 || edition >= kEditionCount) edition = 0;
     const GameEdition& game = kGameEditions[edition];
@@ -233,20 +295,109 @@ void runWindow(State* state) {
     windowClass.lpszClassName = game.windowClass;
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
 
-    HWND window = CreateWindowExA(0, game.windowClass, game.title,
-                                  WS_OVERLAPPEDWINDOW | (state->options.visible ? WS_VISIBLE : 0), CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 640, 400, nullptr, nullptr, instance, state);
+    return CreateWindowExA(0, game.windowClass, game.title,
+                           WS_OVERLAPPEDWINDOW | (state->options.visible ? WS_VISIBLE : 0), CW_USEDEFAULT,
+                           CW_USEDEFAULT, 640, 400, nullptr, nullptr, instance, state);
+}
+
+// The engine's message pump: every message waiting, sent ones included, is
+// handled here and only here. False once the window is gone (WM_QUIT).
+bool pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (!GetMessageA(&message, nullptr, 0, 0)) return false;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+// The engine taking its console input after a pump: the whole buffer, emptied.
+std::string takeConsoleInput(State& state) {
+    std::string text = state.consoleText;
+    state.consoleText[0] = '\0';
+    return text;
+}
+
+void runCommands(State& state, const std::string& text) {
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        runCommand(state, text.substr(start, end - start));
+}
+
+void makeSnapshotIfAsked(State& state) {
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        if (state.snapshotsAsked == state.snapshotsMade) return;
+    }
+    std::string text = windowText(state.output);
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        state.snapshot = std::move(text);
+        state.snapshotsMade = state.snapshotsAsked;
+    }
+    state.changed.notify_all();
+}
+
+unsigned takeStall(State& state) {
+    std::lock_guard<std::mutex> lock(state.mutex);
+    unsigned ms = state.stallMs;
+    state.stallMs = 0;
+    return ms;
+}
+
+// One frame after another, as the game's main thread runs: pump and take the
+// input (again while that yields commands), run the commands, print, sleep.
+void runFrames(State& state) {
+    const auto period = std::chrono::microseconds(1000000 / (state.options.framesPerSecond > 0
+                                                                  ? state.options.framesPerSecond
+                                                                  : 60));
+    auto nextFrame = Clock::now();
+    for (;;) {
+        if (unsigned stall = takeStall(state)) {
+            beginPause(state);
+            Sleep(stall);
+        }
+        std::string taken;
+        for (;;) {
+            if (!pumpMessages()) return;
+            std::string input = takeConsoleInput(state);
+            if (input.empty()) break;
+            taken += input;
+        }
+        runCommands(state, taken);
+        printPending(state);
+        makeSnapshotIfAsked(state);
+
+        nextFrame += period;
+        auto now = Clock::now();
+        if (nextFrame < now - period) nextFrame = now;  // fell behind: no catching up
+        if (nextFrame > now)
+            Sleep(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(nextFrame - now).count()));
+    }
+}
+
+void runInstantly() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void runWindow(State* state) {
+    HWND window = createConsoleWindow(state);
     {
         std::lock_guard<std::mutex> lock(state->mutex);
         state->ready = true;
         state->closed = window == nullptr;
     }
     state->changed.notify_all();
-
-    MSG message;
-    while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    if (window) {
+        if (state->options.framePaced)
+            runFrames(*state);
+        else
+            runInstantly();
     }
     {
         std::lock_guard<std::mutex> lock(state->mutex);
@@ -281,7 +432,8 @@ void SimConsole::print(const std::string& line) {
         state_->pendingPrints.push_back(line);
         ++state_->printsQueued;
     }
-    PostMessageA(state_->window, kDrainPrints, 0, 0);
+    // A frame-paced game prints at its next frame without being asked.
+    if (!state_->options.framePaced) PostMessageA(state_->window, kDrainPrints, 0, 0);
 }
 
 bool SimConsole::printAndWait(const std::string& line, unsigned timeoutMs) {
@@ -319,16 +471,33 @@ bool SimConsole::waitForCommand(const std::string& text, unsigned timeoutMs) con
     });
 }
 
+SimFaults SimConsole::faults() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->faults;
+}
+
 void SimConsole::pause(unsigned ms) {
     std::unique_lock<std::mutex> lock(state_->mutex);
     if (state_->closed) return;
     uint64_t target = state_->pausesBegun + 1;
-    PostMessageA(state_->window, kPause, ms, 0);
+    if (state_->options.framePaced)
+        state_->stallMs = ms;
+    else
+        PostMessageA(state_->window, kPause, ms, 0);
     state_->changed.wait_for(lock, std::chrono::seconds(10),
                              [&] { return state_->pausesBegun >= target || state_->closed; });
 }
 
 std::string SimConsole::outputText() const {
+    if (state_->options.framePaced) {
+        // Asked of the game's thread at its next frame, without a message:
+        // another sender would change how the game's pumps go.
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        uint64_t ask = ++state_->snapshotsAsked;
+        state_->changed.wait_for(lock, std::chrono::seconds(30),
+                                 [&] { return state_->snapshotsMade >= ask || state_->closed; });
+        return state_->snapshotsMade >= ask ? state_->snapshot : std::string();
+    }
     HWND output = state_->output;
     DWORD_PTR length = 0;
     if (!output || !SendMessageTimeoutA(output, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) return {};
@@ -363,6 +532,13 @@ uint64_t SimConsole::startOvers() const {
 std::string SimConsole::discardedText() const {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->discarded;
+}
+
+bool SimConsole::waitForReader(unsigned timeoutMs) const {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return state_->printsDone == state_->printsQueued && state_->readsSincePrint >= 2;
+    });
 }
 
 bool SimConsole::isOpen() const {

@@ -2,6 +2,14 @@
 // line and an output box (both "Edit"), output appended the way the game
 // appends, commands run on Enter and logged. The window lives on a thread of
 // its own; every member function may be called from any other thread.
+//
+// By default the window thread behaves like the game's main thread: once per
+// frame it pumps its messages, takes the console input from a 512-byte buffer
+// with the engine's own arithmetic, runs the commands and prints, then sleeps
+// until the next frame. Every message another program sends waits for the
+// next pump, and too many commands in one pump cut or overrun the buffer (the
+// game's crash), both recorded. The instant mode answers every message at
+// once, for tests that need a console that is never busy.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +25,8 @@ namespace consolesim {
 // The game's output box starts over once more than this many characters were
 // appended since it last did: the next message replaces the whole text.
 constexpr size_t kResetAfterChars = 32767;
+// The engine's console input buffer.
+constexpr size_t kInputBufferSize = 512;
 
 struct ReceivedCommand {
     uint64_t atMs;  // milliseconds since the window was opened
@@ -30,8 +40,17 @@ struct SimOptions {
     bool visible = false;
     // Whether the command "name" is run (answered, or the name set).
     bool answersName = true;
-    // Called on the window thread for every command received.
+    // Frame-paced like the game (default), or answering every message at once.
+    bool framePaced = true;
+    int framesPerSecond = 60;
+    // Called on the window thread for every command the game runs.
     std::function<void(const ReceivedCommand&)> onCommand;
+};
+
+// What went wrong on the game's side of the console.
+struct SimFaults {
+    bool overrun = false;           // the input buffer overflowed: the game crashed
+    std::vector<std::string> cut;   // commands cut short by the input buffer
 };
 
 class SimConsole {
@@ -47,19 +66,20 @@ public:
     HWND input() const;
     HWND output() const;
 
-    // Prints one line (CR LF added) at the window thread's next pump, as the
-    // game prints at its next frame. Never waits for the window.
+    // Prints one line (CR LF added) at the window thread's next frame, as the
+    // game prints. Never waits for the window.
     void print(const std::string& line);
     // Prints and waits (up to `timeoutMs`) until the line is in the box.
     bool printAndWait(const std::string& line, unsigned timeoutMs = 5000);
 
-    // The commands received so far, oldest first.
+    // The commands the game ran so far, oldest first.
     std::vector<ReceivedCommand> commands() const;
     std::vector<std::string> commandTexts() const;
     // Waits until at least `count` commands were received; true when they were.
     bool waitForCommands(size_t count, unsigned timeoutMs) const;
     // Waits until the command `text` was received; true when it was.
     bool waitForCommand(const std::string& text, unsigned timeoutMs) const;
+    SimFaults faults() const;
 
     // The window thread stops pumping messages for `ms` milliseconds, like a
     // game loading a map. Returns once the pause has begun.
@@ -70,12 +90,15 @@ public:
     // times it did.
     size_t appendedSinceStartOver() const;
     uint64_t startOvers() const;
-    // All text the box held when it started over, oldest first: lines the
-    // game itself dropped unless someone read them before.
+    // The text the box held unread when it started over, oldest first: lines
+    // the game itself dropped before anyone read them.
     std::string discardedText() const;
+    // Waits until the output box was read twice since the last line was
+    // printed: a reader that reads in turn has then handed on all of it.
+    bool waitForReader(unsigned timeoutMs) const;
     // Closes the window; the object then only answers from its log.
     void close();
-    // Waits until the window is closed (by close() or by the user).
+    // Waits until the window is closed (by close(), the user or a crash).
     bool waitUntilClosed(unsigned timeoutMs) const;
     bool isOpen() const;
 

@@ -1,5 +1,7 @@
 #include "support/harness.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 constexpr const char* kMainWindowClass = "Vorbix WonClass";
@@ -50,6 +52,12 @@ HWND findTopLevel(DWORD pid, const char* className, const char* title) {
 }
 
 }  // namespace
+
+SimConsole::~SimConsole() {
+    const consolesim::SimFaults faults = this->faults();
+    EXPECT_FALSE(faults.overrun) << "the game's console input buffer overflowed: the game crashed";
+    EXPECT_TRUE(faults.cut.empty()) << faults.cut.size() << " command(s) cut, first: " << faults.cut.front();
+}
 
 bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();

@@ -78,6 +78,11 @@ private:
     HWND mainWindow_ = nullptr;
 };
 
-// A simulated game console on its own thread, in the test process.
-using consolesim::SimConsole;
+// A simulated game console on its own thread, in the test process. Fails the
+// running test when the game would have crashed or cut a command.
 using consolesim::SimOptions;
+class SimConsole : public consolesim::SimConsole {
+public:
+    using consolesim::SimConsole::SimConsole;
+    ~SimConsole();
+};

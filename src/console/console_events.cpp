@@ -1,0 +1,45 @@
+#include "console/console_events.h"
+
+#include <deque>
+#include <mutex>
+
+#include "platform/platform.h"
+
+namespace {
+
+struct Inbox {
+    std::mutex mutex;
+    std::deque<ConsoleEvent> events;
+};
+
+// Never destroyed: a transport thread may still post during process exit.
+Inbox& inbox() {
+    static Inbox* instance = new Inbox;
+    return *instance;
+}
+
+}  // namespace
+
+void postConsoleEvent(ConsoleEvent event) {
+    bool wasEmpty;
+    {
+        std::lock_guard<std::mutex> lock(inbox().mutex);
+        wasEmpty = inbox().events.empty();
+        inbox().events.push_back(std::move(event));
+    }
+    // One wake-up per batch: the loop takes everything queued when it wakes.
+    if (wasEmpty) wakeMainLoop();
+}
+
+bool takeConsoleEvent(ConsoleEvent& event) {
+    std::lock_guard<std::mutex> lock(inbox().mutex);
+    if (inbox().events.empty()) return false;
+    event = std::move(inbox().events.front());
+    inbox().events.pop_front();
+    return true;
+}
+
+void clearConsoleEvents() {
+    std::lock_guard<std::mutex> lock(inbox().mutex);
+    inbox().events.clear();
+}

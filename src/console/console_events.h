@@ -1,0 +1,30 @@
+// What a console transport reports to the front-end's thread, in order: the
+// search for the game, finding it, losing it, and each complete line it
+// printed. Transports run on threads of their own and post here; the
+// front-end takes the events in its poll step (console/poll.cpp), so the
+// handlers, AppState and the controls stay on one thread.
+#pragma once
+
+#include <string>
+
+#include "core/app_state.h"
+
+struct ConsoleEvent {
+    enum Kind {
+        kSearched,  // `edition` was looked for and not found
+        kLinked,    // the game was found: `link` holds its handles
+        kLost,      // the linked game is gone
+        kLine,      // one complete line, without its line break
+    };
+    Kind kind = kLine;
+    int edition = 0;
+    ConsoleLink link;
+    std::string line;
+};
+
+// Any thread: queues an event and wakes the front-end's loop.
+void postConsoleEvent(ConsoleEvent event);
+// Front-end thread: the oldest event not taken yet; false when there is none.
+bool takeConsoleEvent(ConsoleEvent& event);
+// Drops every event not taken yet (tests, and a front-end starting over).
+void clearConsoleEvents();
