@@ -4,7 +4,11 @@
 #include "console/keywords.h"
 
 void onDetectName(const char* match, char* line);
+// Tells the game the name, keeps it, and gives the name entry the part of it
+// that both the game's notices and its obituaries print.
 void registerPlayerName(const char* name);
+// Runs the first table B pattern, filled with the name as the game prints it
+// in that kind of line, that occurs in `line`.
 void onNameSeen(const char* match, char* line);
 void onConfigWritten(const char* match, char* line);
 void onDisabled(const char* match, char* line);
