@@ -13,5 +13,10 @@ void pollConsole(int32_t& searchIndex, int32_t& lastSearchTime);
 // characters or fewer dropped.
 std::vector<char*> splitConsoleLines(char* text);
 
-// Calls the handler of every table A slot whose phrase occurs in `line`.
+// The game prints every chat line after this byte (the expansions print their
+// join and leave notices after it as well).
+constexpr char kChatByte = '\x02';
+
+// Calls the handler of every table A slot whose phrase occurs in `line`. A
+// line holding a chat print reaches none of them: see onChatByteLine.
 void dispatchLine(char* line);

@@ -7,6 +7,7 @@
 #include "core/app_state.h"
 #include "console/find_phrase.h"
 #include "console/format.h"
+#include "console/poll.h"
 #include "platform/platform.h"
 
 namespace {
@@ -75,6 +76,9 @@ const std::vector<std::string>& probesFor(const std::string& name, int count) {
     return cache.probes;
 }
 
+// Table B's count, kept inside the table.
+int tableBCount() { return app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1; }
+
 }  // namespace
 
 KeywordEntry* nameEntry() {
@@ -128,7 +132,7 @@ void onNameSeen(const char* match, char* line) {
     // The player's own chat line: the name's first occurrence followed by a colon.
     if (::strnlen(match, nameLength) == nameLength && match[nameLength] == ':') return;
 
-    const int count = app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1;
+    const int count = tableBCount();
     const std::vector<std::string>& probes = probesFor(app.playerName, count);
     const size_t lineLength = std::strlen(line);
     for (int i = 1; i <= count; ++i) {
@@ -140,6 +144,18 @@ void onNameSeen(const char* match, char* line) {
             return;
         }
     }
+}
+
+void onChatByteLine(char* line) {
+    // Only the whole line counts: chat puts its sender's name and ": " before
+    // the text, so no chat line is exactly the notice (unless the player's own
+    // name holds ": ").
+    const KeywordEntry* entry = nameEntry();
+    const int count = tableBCount();
+    if (entry == nullptr || entry->handler != onNameSeen || count < kJoinNoticeSlot || line[0] != kChatByte) return;
+    const std::string& notice = probesFor(app.playerName, count)[kJoinNoticeSlot - 1];
+    KeywordHandler handler = app.tableB.entries[kJoinNoticeSlot].handler;
+    if (handler != nullptr && notice == line + 1) handler(line + 1, line);
 }
 
 void onConfigWritten(const char*, char*) { sendConsoleCommand("name"); }

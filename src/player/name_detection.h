@@ -10,6 +10,9 @@ void registerPlayerName(const char* name);
 // Runs the first table B pattern, filled with the name as the game prints it
 // in that kind of line, that occurs in `line`.
 void onNameSeen(const char* match, char* line);
+// A line holding the chat byte. Chat never counts; the one such line handled
+// is the expansions' "<name> has entered the battle" of the player himself.
+void onChatByteLine(char* line);
 void onConfigWritten(const char* match, char* line);
 void onDisabled(const char* match, char* line);
 

@@ -141,7 +141,11 @@ TEST_F(InGameCommandsTest, PrivateModeReconnectsOncePerEntryAndShowsTheCinematic
 
     fake.commands.clear();
     dispatch("Bob has entered the battle");
-    EXPECT_EQ(fake.commands, std::vector<std::string>{"cinematic"});
+    // The expansions print the notice after the chat byte; chat quoting it is no notice.
+    dispatch("\x02" "Bob has entered the battle");
+    dispatch("\x02" "Eve: Bob has entered the battle");
+    dispatch("\x02" "Bob: has entered the battle");
+    EXPECT_EQ(fake.commands, (std::vector<std::string>{"cinematic", "cinematic"}));
 
     // A load puts one "timed out" entry back at slot 2.
     load("english.ini", kEnglish);
