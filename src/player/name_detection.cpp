@@ -92,7 +92,10 @@ void switchVorbixOff() {
     sendConsoleCommand("exec vorbixoff.cfg");
 }
 
-void onDetectName(const char* match, char*) {
+void onDetectName(const char* match, char* line) {
+    // Only the game's own answer to "name", which starts the line: at most its
+    // opening quote stands before the phrase.
+    if (match != line && !(match == line + 1 && line[0] == '"')) return;
     // A line too short for the skip, or with no closing quote, names nobody.
     if (::strnlen(match, kNameSkip) < kNameSkip) return;
     const char* begin = match + kNameSkip;

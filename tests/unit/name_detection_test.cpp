@@ -55,16 +55,18 @@ TEST_F(NameDetectionTest, NamesOf64CharactersOrMoreAreRefused) {
     EXPECT_EQ(app.nameEntryIndex, 0);
 }
 
-TEST_F(NameDetectionTest, LinesTooShortOrWithoutClosingQuoteAreIgnored) {
+TEST_F(NameDetectionTest, OnlyACompleteAnswerAtTheLineStartNamesThePlayer) {
     load("english.ini", "[detect name]\n1=is:\n");
-    dispatch("xx is:\"Bo");           // fewer than 10 characters after the match
-    dispatch("xx is:\"Bob default");  // no closing quote
-    dispatch("xx is:1234567");         // exactly 10: the name would start at the end
+    dispatch("is:\"Bo");                 // fewer than 10 characters after the match
+    dispatch("is:\"Bob default");        // no closing quote
+    dispatch("is:1234567");              // exactly 10: the name would start at the end
+    dispatch("x is:1234567Eve\" rest");   // more than the opening quote before the phrase
+    dispatch("\"\"is:1234567Eve\" rest");
     EXPECT_TRUE(fake.log.empty());
     EXPECT_EQ(app.nameEntryIndex, 0);
 
     // An empty name is a name: its phrase occurs in every line.
-    dispatch("xx is:1234567\" rest");
+    dispatch("is:1234567\" rest");
     EXPECT_EQ(fake.commands, std::vector<std::string>{"set sfx_name_message \"Name Detected '' \""});
     EXPECT_EQ(name(), "");
 }
