@@ -53,7 +53,9 @@ void setSounds(bool on) {
 }
 
 // A file of the messages folder itself: no folder, no drive, no way up.
-bool isPlainFileName(const char* word) { return std::strpbrk(word, "\\/:") == nullptr && std::strstr(word, "..") == nullptr; }
+bool isPlainFileName(const char* word) {
+    return std::strpbrk(word, "\\/:") == nullptr && std::strstr(word, "..") == nullptr;
+}
 
 void loadLanguage(const std::vector<char*>& words) {
     if (words.size() < 3 || std::strlen(words[2]) < 2 || !isPlainFileName(words[2])) return;

@@ -77,7 +77,9 @@ const std::vector<std::string>& probesFor(const std::string& name, int count) {
 }
 
 // Table B's count, kept inside the table.
-int tableBCount() { return app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1; }
+int tableBCount() {
+    return app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1;
+}
 
 }  // namespace
 
