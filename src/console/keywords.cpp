@@ -90,7 +90,7 @@ void loadMessageFile(const char* fileName) {
 
     appendKeyword(app.tableA, "writing to: ", onConfigWritten);
     appendKeyword(app.tableA, "vorbixoption", handleInGameCommand);
-    appendKeyword(app.tableB, "%s has entered the battle", onCinematic);
+    appendKeyword(app.tableB, "%s has entered the battle", onCinematic);  // kJoinNoticeSlot
     if (app.privateMode) addTimedOutEntry();
     app.nameEntryIndex = 0;
 

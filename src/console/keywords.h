@@ -5,6 +5,9 @@
 
 constexpr int MAX_KEYWORDS = 30;
 constexpr int kPhraseSize = 64;  // 63 characters and the terminator
+// Table B's slot of the game's notice "%s has entered the battle"; every
+// later slot holds an obituary pattern of the message file.
+constexpr int kJoinNoticeSlot = 1;
 
 // A keyword handler gets the first occurrence of its phrase inside `line`
 // and the line itself (which it may change, see handleInGameCommand).

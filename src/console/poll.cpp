@@ -8,6 +8,7 @@
 #include "console/editions.h"
 #include "console/find_phrase.h"
 #include "platform/platform.h"
+#include "player/name_detection.h"
 #include "stats/announce.h"
 #include "stats/stats_store.h"
 
@@ -66,10 +67,15 @@ void pollConsole(int32_t& lastSearchTime) {
 }
 
 void dispatchLine(char* line) {
+    size_t lineLength = std::strlen(line);
+    // Nothing other players type may count, command or rename anything.
+    if (std::memchr(line, kChatByte, lineLength) != nullptr) {
+        onChatByteLine(line);
+        return;
+    }
     // The count is read again before every slot: entries appended by a handler
     // are tried on this same line, and a reloaded table A is walked on. A
     // handler may shorten the line, so its length is taken again after one.
-    size_t lineLength = std::strlen(line);
     for (int i = 0; i <= app.tableA.count && i < MAX_KEYWORDS; ++i) {
         const KeywordEntry& entry = app.tableA.entries[i];
         KeywordHandler handler = entry.handler;

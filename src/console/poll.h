@@ -8,5 +8,10 @@
 // publishes, handles a lost game, and dispatches each new line.
 void pollConsole(int32_t& lastSearchTime);
 
-// Calls the handler of every table A slot whose phrase occurs in `line`.
+// The game prints every chat line after this byte (the expansions print their
+// join and leave notices after it as well).
+constexpr char kChatByte = '\x02';
+
+// Calls the handler of every table A slot whose phrase occurs in `line`. A
+// line holding a chat print reaches none of them: see onChatByteLine.
 void dispatchLine(char* line);

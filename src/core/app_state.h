@@ -68,6 +68,10 @@ struct AppState {
     HitLocationTable tableD{};
     std::string currentMessageFile;
     int32_t nameEntryIndex = 0;
+    // The player's name as set in the game. The name entry holds only the part
+    // of it that every console line naming the player shows: the game prints
+    // some names differently in obituaries (see name_detection.cpp).
+    std::string playerName;
 
     // Statistics.
     StatsRecord pendingStats{};

@@ -52,8 +52,13 @@ void setSounds(bool on) {
     app.soundsEnabled = on ? 1 : 0;
 }
 
+// A file of the messages folder itself: no folder, no drive, no way up.
+bool isPlainFileName(const char* word) {
+    return std::strpbrk(word, "\\/:") == nullptr && std::strstr(word, "..") == nullptr;
+}
+
 void loadLanguage(const std::vector<char*>& words) {
-    if (words.size() < 3 || std::strlen(words[2]) < 2) return;
+    if (words.size() < 3 || std::strlen(words[2]) < 2 || !isPlainFileName(words[2])) return;
     loadMessageFile((std::string(words[2]) + ".ini").c_str());
 }
 
@@ -79,10 +84,17 @@ int lookupCommand(const char* word) {
     return -1;
 }
 
-void handleInGameCommand(const char*, char* line) {
+void handleInGameCommand(const char* match, char* line) {
+    // Only the line that "echo vorbixoption <word>" prints: the phrase starts
+    // it, and it holds the command and, for "language", the file name, nothing
+    // more. The game's "<name> timed out" and "<name> disconnected" lines start
+    // with a name another player chose, followed by more words.
+    if (match != line) return;
     const std::vector<char*> words = splitWords(line);
     if (words.size() < 2) return;
-    switch (lookupCommand(words[1])) {
+    const int command = lookupCommand(words[1]);
+    if (words.size() > (command == kLanguage ? 3u : 2u)) return;
+    switch (command) {
         case kVorbixOff: switchVorbixOff(); break;
         case kVorbixOn: switchVorbixOn(); break;
         case kAnnounceOff: setAnnouncements(false); break;

@@ -7,6 +7,7 @@
 #include "core/app_state.h"
 #include "console/find_phrase.h"
 #include "console/format.h"
+#include "console/poll.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,9 +16,40 @@ namespace {
 constexpr size_t kNameSkip = 10;
 // Names this long or longer are refused.
 constexpr size_t kNameLimit = 64;
+// The game keeps at most this many characters of a player's name (a 32-byte
+// buffer) and prints no more of it anywhere.
+constexpr size_t kPrintedNameLimit = 31;
 
-// Table B's patterns with the player's name filled in. Built again only when
-// the name or table B changed, not for every line that holds the name.
+// Obituaries print a name's last character as '?' when it is a blank or
+// below. The game compares a signed char, so bytes from 0x80 up count as
+// below too ("Kestrel\xE9" is "Kestrel?").
+bool obituaryHidesLastCharacter(const std::string& printed) {
+    if (printed.empty()) return false;
+    const unsigned char last = static_cast<unsigned char>(printed.back());
+    return last <= ' ' || last >= 0x80;
+}
+
+// The name as the game prints it in its notices ("<name> has entered the battle").
+std::string noticeName(const std::string& name) { return name.substr(0, kPrintedNameLimit); }
+
+// The name as the game prints it in obituaries.
+std::string obituaryName(const std::string& name) {
+    std::string printed = noticeName(name);
+    if (obituaryHidesLastCharacter(printed)) printed.back() = '?';
+    return printed;
+}
+
+// What every line that names the player holds, obituaries and notices alike:
+// the name entry's phrase.
+std::string sharedName(const std::string& name) {
+    std::string printed = noticeName(name);
+    if (obituaryHidesLastCharacter(printed)) printed.pop_back();
+    return printed;
+}
+
+// Table B's patterns with the player's name filled in as the game prints it
+// there. Built again only when the name or table B changed, not for every
+// line that holds the name.
 struct NameProbes {
     std::string name;
     int count = -1;
@@ -26,7 +58,7 @@ struct NameProbes {
 };
 
 // The probe of each table B slot from 1 to `count`, in slot order.
-const std::vector<std::string>& probesFor(const char* name, int count) {
+const std::vector<std::string>& probesFor(const std::string& name, int count) {
     static NameProbes cache;
     const size_t slotBytes = sizeof(KeywordEntry) * size_t(count);
     if (cache.count == count && cache.name == name &&
@@ -36,8 +68,17 @@ const std::vector<std::string>& probesFor(const char* name, int count) {
     cache.count = count;
     std::memcpy(&cache.entries[1], &app.tableB.entries[1], slotBytes);
     cache.probes.clear();
-    for (int i = 1; i <= count; ++i) cache.probes.push_back(formatWithName(app.tableB.entries[i].phrase, name));
+    const std::string inNotice = noticeName(name), inObituary = obituaryName(name);
+    for (int i = 1; i <= count; ++i) {
+        const std::string& printed = i == kJoinNoticeSlot ? inNotice : inObituary;
+        cache.probes.push_back(formatWithName(app.tableB.entries[i].phrase, printed.c_str()));
+    }
     return cache.probes;
+}
+
+// Table B's count, kept inside the table.
+int tableBCount() {
+    return app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1;
 }
 
 }  // namespace
@@ -53,7 +94,10 @@ void switchVorbixOff() {
     sendConsoleCommand("exec vorbixoff.cfg");
 }
 
-void onDetectName(const char* match, char*) {
+void onDetectName(const char* match, char* line) {
+    // Only the game's own answer to "name", which starts the line: at most its
+    // opening quote stands before the phrase.
+    if (match != line && !(match == line + 1 && line[0] == '"')) return;
     // A line too short for the skip, or with no closing quote, names nobody.
     if (::strnlen(match, kNameSkip) < kNameSkip) return;
     const char* begin = match + kNameSkip;
@@ -74,12 +118,14 @@ void onDetectName(const char* match, char*) {
 
 void registerPlayerName(const char* name) {
     sendConsoleCommand(formatWithName("set sfx_name_message \"Name Detected '%s' \"", name));
+    app.playerName = name;
+    const std::string phrase = sharedName(app.playerName);
     if (KeywordEntry* entry = nameEntry()) {
-        setPhrase(entry->phrase, name);
+        setPhrase(entry->phrase, phrase.c_str());
         return;
     }
     // With table A full the name stays unknown rather than overrunning the table.
-    int index = appendKeyword(app.tableA, name, onNameSeen);
+    int index = appendKeyword(app.tableA, phrase.c_str(), onNameSeen);
     if (index > 0) app.nameEntryIndex = index;
 }
 
@@ -91,8 +137,8 @@ void onNameSeen(const char* match, char* line) {
     // The player's own chat line: the name's first occurrence followed by a colon.
     if (::strnlen(match, nameLength) == nameLength && match[nameLength] == ':') return;
 
-    const int count = app.tableB.count < 0 ? 0 : app.tableB.count < MAX_KEYWORDS ? app.tableB.count : MAX_KEYWORDS - 1;
-    const std::vector<std::string>& probes = probesFor(name, count);
+    const int count = tableBCount();
+    const std::vector<std::string>& probes = probesFor(app.playerName, count);
     const size_t lineLength = std::strlen(line);
     for (int i = 1; i <= count; ++i) {
         const std::string& probe = probes[i - 1];
@@ -103,6 +149,18 @@ void onNameSeen(const char* match, char* line) {
             return;
         }
     }
+}
+
+void onChatByteLine(char* line) {
+    // Only the whole line counts: chat puts its sender's name and ": " before
+    // the text, so no chat line is exactly the notice (unless the player's own
+    // name holds ": ").
+    const KeywordEntry* entry = nameEntry();
+    const int count = tableBCount();
+    if (entry == nullptr || entry->handler != onNameSeen || count < kJoinNoticeSlot || line[0] != kChatByte) return;
+    const std::string& notice = probesFor(app.playerName, count)[kJoinNoticeSlot - 1];
+    KeywordHandler handler = app.tableB.entries[kJoinNoticeSlot].handler;
+    if (handler != nullptr && notice == line + 1) handler(line + 1, line);
 }
 
 void onConfigWritten(const char*, char*) { sendConsoleCommand("name"); }

@@ -34,7 +34,7 @@ TEST_F(NameDetectionTest, NamesOf64CharactersOrMoreAreRefused) {
     loadWithRecordedPatterns("1=x\n");
     std::string name63(63, 'n');
     dispatch(nameLine(name63));
-    EXPECT_EQ(name(), name63);
+    EXPECT_EQ(app.playerName, name63);
 
     const std::vector<std::string> refusal = {"exec vorbixoff.cfg", "set sfx_message \"Vorbix Off-Name too long\"",
                                               "subtitle1 \"Vorbix Off-Name too long\""};
@@ -44,7 +44,7 @@ TEST_F(NameDetectionTest, NamesOf64CharactersOrMoreAreRefused) {
         dispatch(nameLine(std::string(length, 'm')));
         EXPECT_EQ(fake.commands, refusal) << length;
         EXPECT_TRUE(fake.logOf("text").empty());
-        EXPECT_EQ(name(), name63);
+        EXPECT_EQ(app.playerName, name63);
         EXPECT_EQ(app.tableA.entries[app.nameEntryIndex].handler, &onDisabled);
     }
 
@@ -55,16 +55,18 @@ TEST_F(NameDetectionTest, NamesOf64CharactersOrMoreAreRefused) {
     EXPECT_EQ(app.nameEntryIndex, 0);
 }
 
-TEST_F(NameDetectionTest, LinesTooShortOrWithoutClosingQuoteAreIgnored) {
+TEST_F(NameDetectionTest, OnlyACompleteAnswerAtTheLineStartNamesThePlayer) {
     load("english.ini", "[detect name]\n1=is:\n");
-    dispatch("xx is:\"Bo");           // fewer than 10 characters after the match
-    dispatch("xx is:\"Bob default");  // no closing quote
-    dispatch("xx is:1234567");         // exactly 10: the name would start at the end
+    dispatch("is:\"Bo");                 // fewer than 10 characters after the match
+    dispatch("is:\"Bob default");        // no closing quote
+    dispatch("is:1234567");              // exactly 10: the name would start at the end
+    dispatch("x is:1234567Eve\" rest");   // more than the opening quote before the phrase
+    dispatch("\"\"is:1234567Eve\" rest");
     EXPECT_TRUE(fake.log.empty());
     EXPECT_EQ(app.nameEntryIndex, 0);
 
     // An empty name is a name: its phrase occurs in every line.
-    dispatch("xx is:1234567\" rest");
+    dispatch("is:1234567\" rest");
     EXPECT_EQ(fake.commands, std::vector<std::string>{"set sfx_name_message \"Name Detected '' \""});
     EXPECT_EQ(name(), "");
 }
@@ -74,6 +76,41 @@ TEST_F(NameDetectionTest, TheNameIsNeverAFormat) {
     dispatch(nameLine("%s%n%d%%"));
     EXPECT_EQ(fake.commands, std::vector<std::string>{"set sfx_name_message \"Name Detected '%s%n%d%%' \""});
     EXPECT_EQ(name(), "%s%n%d%%");
+}
+
+TEST_F(NameDetectionTest, PatternsTakeTheNameAsTheGamePrintsIt) {
+    loadWithRecordedPatterns("1=was shot by %s\n2=%s was shot by\n");
+    app.privateMode = true;
+    dispatch(nameLine("Kestrel "));
+    EXPECT_EQ(fake.controlTexts["playerNameLabel"], "Kestrel ");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"set sfx_name_message \"Name Detected 'Kestrel ' \""});
+
+    // Notices print the name as it is; the name entry fires on both forms.
+    fake.commands.clear();
+    dispatch("\x03" "Kestrel  has entered the battle");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"cinematic"});
+
+    // Obituaries print at most 31 characters, the last one as '?' when it is
+    // a blank or below as a signed char compares.
+    const std::string k30(30, 'k'), k31(31, 'k');
+    const struct {
+        std::string name, line, call;
+    } cases[] = {
+        {"Kestrel ", "\x04" "Carl was shot by Kestrel? in the head", "1:was shot by Kestrel? in the head"},
+        {"Kestrel ", "\x04" "Kestrel? was shot by Carl", "2:Kestrel? was shot by Carl"},
+        {"Kestrel\x01", "\x04" "Carl was shot by Kestrel?", "1:was shot by Kestrel?"},
+        {"Kestrel\xE9", "\x04" "Carl was shot by Kestrel?", "1:was shot by Kestrel?"},
+        {"Kestrel!", "\x04" "Carl was shot by Kestrel!", "1:was shot by Kestrel!"},
+        {"Kestrel\x7F", "\x04" "Carl was shot by Kestrel\x7F", "1:was shot by Kestrel\x7F"},
+        {std::string(40, 'k'), "\x04" + k31 + " was shot by Carl", "2:" + k31 + " was shot by Carl"},
+        {k30 + " tail", "\x04" + k30 + "? was shot by Carl", "2:" + k30 + "? was shot by Carl"},
+    };
+    for (const auto& c : cases) {
+        dispatch(nameLine(c.name));
+        handlerCalls.clear();
+        dispatch(c.line);
+        EXPECT_EQ(handlerCalls, std::vector<std::string>{c.call + "|" + c.line}) << c.name;
+    }
 }
 
 TEST_F(NameDetectionTest, ChatLinesOfThePlayerFireNoTableBHandler) {

@@ -53,10 +53,14 @@ TEST(BoxReader, HandsOutEachLineOnceAndStartsOverWithTheBox) {
     EXPECT_EQ(newLines(reader, "seven\r\n"), std::vector<std::string>{"seven"});
 }
 
-TEST_F(PollTest, DispatchCallsEveryMatchingSlotOnceInSlotOrder) {
+TEST_F(PollTest, DispatchCallsEveryMatchingSlotOnceInSlotOrderAndNoneForChat) {
     useRecordingTable();
     dispatch("beta alpha alpha");
     EXPECT_EQ(handlerCalls, (std::vector<std::string>{"a:alpha alpha|beta alpha alpha", "b:beta alpha alpha|beta alpha alpha"}));
+    // A chat print glued to the end of another print is chat all the same.
+    handlerCalls.clear();
+    dispatch("beta \x02" "(team) Bob: alpha");
+    EXPECT_TRUE(handlerCalls.empty());
 }
 
 void appendGamma(const char*, char*) { appendKeyword(app.tableA, "gamma", recordCall<'g'>); }

@@ -146,7 +146,7 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
 
     // One line per poll, 4 seconds apart: kills on neighbouring lines chain.
     std::vector<std::string> lines = transcriptLines();
-    ASSERT_EQ(lines.size(), 61u);
+    ASSERT_EQ(lines.size(), 68u);
     std::vector<StatsRecord> pendingAtMapEnd;
     bool mapSeen = false;
     for (const std::string& line : lines) {
