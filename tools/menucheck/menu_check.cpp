@@ -14,7 +14,7 @@ namespace {
 // The virtual screen that "virtualres 1" scales to the real one.
 constexpr float kScreenWidth = 640;
 constexpr float kScreenHeight = 480;
-// The engine's script reader stops the game on a longer token.
+// The engine's script reader raises an error on a longer token.
 constexpr size_t kMaxToken = 511;
 
 std::string lower(std::string text) {
@@ -42,7 +42,7 @@ struct Token {
 // Cuts a menu file into tokens the way the game's script reader does: bytes
 // up to the space separate, ';' and "//" start a comment that runs to the end
 // of the line, a quoted string must end on its own line, a backslash escapes
-// the next byte. What the reader turns into an error that stops the game or
+// the next byte. What the reader turns into an error that drops the game or
 // silently changes the meaning (commas, "$" macros, long tokens) is a fault.
 std::vector<Token> tokenize(const SourceFile& file, Faults& faults) {
     std::vector<Token> tokens;
@@ -60,7 +60,8 @@ std::vector<Token> tokenize(const SourceFile& file, Faults& faults) {
         } else if (atComment(i)) {
             while (i < s.size() && s[i] != '\n') ++i;
         } else if (c == ',') {
-            faults.add(file.path, line, "comma: the engine reads it as a separator, and at a line's end it stops the game");
+            faults.add(file.path, line,
+                       "comma: the engine reads it as a separator, and at a line's end it drops the game with an error");
             ++i;
         } else {
             Token token{"", line};
@@ -80,14 +81,16 @@ std::vector<Token> tokenize(const SourceFile& file, Faults& faults) {
             }
             if (quoted) {
                 if (i >= s.size() || s[i] != '"') {
-                    faults.add(file.path, line, "string not closed on its line: the engine stops the game");
+                    faults.add(file.path, line,
+                               "string not closed on its line: the engine drops the game with an error");
                 } else {
                     ++i;
                 }
             } else if (token.text[0] == '$') {
                 faults.add(file.path, line, "\"" + token.text + "\": the engine reads a leading '$' as a macro");
             }
-            if (token.text.size() > kMaxToken) faults.add(file.path, line, "token longer than 511 bytes: the engine stops the game");
+            if (token.text.size() > kMaxToken)
+                faults.add(file.path, line, "token longer than 511 bytes: the engine drops the game with an error");
             tokens.push_back(token);
         }
     }
@@ -190,6 +193,13 @@ bool isOneOf(const std::string& value, std::initializer_list<const char*> allowe
 // A keyword takes the rest of its line as arguments.
 class MenuParser {
 public:
+    // Every cvar a keyword names (linkcvar, enabledcvar, scalecvar).
+    struct CvarUse {
+        std::string cvar;
+        int line;
+    };
+    std::vector<CvarUse> linkedCvars;
+
     MenuParser(const SourceFile& file, Menu& menu, Faults& faults)
         : file_(file), menu_(menu), faults_(faults), tokens_(tokenize(file, faults)) {}
 
@@ -362,7 +372,7 @@ private:
             for (const char* font : kFonts) known = known || args[0].text == font;
             if (!known)
                 fault(line, "font \"" + args[0].text + "\": use verdana-12, verdana-14 or facfont-20, which every "
-                            "game has (a missing font stops the game)");
+                            "game has (a missing font drops the game with an error)");
             else if (widget) widget->font = args[0].text;
         } else if (key == "borderstyle") {
             if (!isOneOf(args[0].text, {"none", "3d_border", "indent_border"}))
@@ -404,13 +414,6 @@ private:
     Faults& faults_;
     std::vector<Token> tokens_;
     size_t pos_ = 0;
-
-public:
-    struct CvarUse {
-        std::string cvar;
-        int line;
-    };
-    std::vector<CvarUse> linkedCvars;
 };
 
 // What the shipped scripts do with menus and cvars.
