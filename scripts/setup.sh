@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev libsimpleini-dev
-  g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick
+  g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core python3
 )
 missing=()
 for p in "${packages[@]}"; do

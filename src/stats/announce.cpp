@@ -26,7 +26,7 @@ void showGameMenu(const char* name) {
 
 void hideMenuWorker() {
     sleepMs(600);
-    sendConsoleCommand("exec hidevorbixui.cfg");
+    sendConsoleCommand(std::string("exec ") + kHideMenusScript);
 }
 
 void setStatCvar(const char* key, uint32_t value) {

@@ -5,6 +5,10 @@
 #include <optional>
 #include <string>
 
+// The game-side script that hides the event menus again, run by
+// hideMenuWorker; every menu of kEventMenuNames must be hidden there.
+constexpr const char* kHideMenusScript = "hidevorbixui.cfg";
+
 void playSound(const char* file);
 void sendAnnouncement(const std::optional<std::string>& text, uint32_t count);
 void showGameMenu(const char* name);

@@ -8,23 +8,28 @@
 #include "stats/stats_store.h"
 #include "platform/platform.h"
 
+const char* const kEventMenuNames[kEventMenuCount] = {
+    "killingspree", "rampage", "dominating", "unstoppable", "godlike", "holyshit", "bash", "headshot",
+};
+
 namespace {
 
 struct SpreeMilestone {
     uint32_t spreeCount;
     uint32_t StatsRecord::*counter;
-    const char* key;  // counter key, menu name and announcement key
+    const char* key;  // counter key
+    EventMenu menu;
     AnnouncementKey announcement;
     const char* sound;
 };
 
 const SpreeMilestone kSpreeMilestones[] = {
-    {5, &StatsRecord::killingspree, "killingspree", kAnnounceKillingspree, "sounds\\killing_spree.wav"},
-    {10, &StatsRecord::rampage, "rampage", kAnnounceRampage, "sounds\\rampage.wav"},
-    {15, &StatsRecord::dominating, "dominating", kAnnounceDominating, "sounds\\dominating.wav"},
-    {20, &StatsRecord::unstoppable, "unstoppable", kAnnounceUnstoppable, "sounds\\unstoppable.wav"},
-    {25, &StatsRecord::godlike, "godlike", kAnnounceGodlike, "sounds\\godlike.wav"},
-    {30, &StatsRecord::holyshit, "holyshit", kAnnounceHolyshit, "sounds\\holyshit.wav"},
+    {5, &StatsRecord::killingspree, "killingspree", kMenuKillingspree, kAnnounceKillingspree, "sounds\\killing_spree.wav"},
+    {10, &StatsRecord::rampage, "rampage", kMenuRampage, kAnnounceRampage, "sounds\\rampage.wav"},
+    {15, &StatsRecord::dominating, "dominating", kMenuDominating, kAnnounceDominating, "sounds\\dominating.wav"},
+    {20, &StatsRecord::unstoppable, "unstoppable", kMenuUnstoppable, kAnnounceUnstoppable, "sounds\\unstoppable.wav"},
+    {25, &StatsRecord::godlike, "godlike", kMenuGodlike, kAnnounceGodlike, "sounds\\godlike.wav"},
+    {30, &StatsRecord::holyshit, "holyshit", kMenuHolyshit, kAnnounceHolyshit, "sounds\\holyshit.wav"},
 };
 constexpr uint32_t kSpreeCycle = 30;
 
@@ -69,7 +74,7 @@ bool chainsWithLastKill(int32_t now) {
 void reachSpreeMilestone(const SpreeMilestone& milestone) {
     uint32_t& counter = app.pendingStats.*milestone.counter;
     ++counter;
-    showGameMenu(milestone.key);
+    showGameMenu(kEventMenuNames[milestone.menu]);
     sendAnnouncement(app.announcementTexts[milestone.announcement], counter);
     playSound(milestone.sound);
     if (milestone.spreeCount == kSpreeCycle) app.spreeCount = 0;
@@ -129,7 +134,7 @@ void onGotKill(const char*, char* line) {
 void onGotBash(const char* match, char* line) {
     onGotKill(match, line);
     ++app.pendingStats.bashes_kills;
-    showGameMenu("bash");
+    showGameMenu(kEventMenuNames[kMenuBash]);
     sendAnnouncement(app.announcementTexts[kAnnounceBash], app.pendingStats.bashes_kills);
     playSound("sounds\\humiliation.wav");
     setStatCvar("bashes_kills", app.pendingStats.bashes_kills);
@@ -188,7 +193,7 @@ void onHeadshot(bool isDeath) {
     }
     uint32_t& kills = app.pendingStats.headshots_kills;
     ++kills;
-    showGameMenu("headshot");
+    showGameMenu(kEventMenuNames[kMenuHeadshot]);
     sendAnnouncement(app.announcementTexts[kAnnounceHeadshot], kills);
     // Every 10th head kill since the last save gets the headhunter sound.
     playSound(kills % 10 == 0 ? "sounds\\headhunter.wav" : "sounds\\headshot.wav");

@@ -1,6 +1,22 @@
 // Kill, death, map and hit-location handlers.
 #pragma once
 
+// The in-game menus the handlers show ("showmenu <name>"): the six spree
+// milestones, the bash kill and the head kill. The game-side menus and
+// hidevorbixui.cfg are checked against these names.
+enum EventMenu {
+    kMenuKillingspree,
+    kMenuRampage,
+    kMenuDominating,
+    kMenuUnstoppable,
+    kMenuGodlike,
+    kMenuHolyshit,
+    kMenuBash,
+    kMenuHeadshot,
+    kEventMenuCount
+};
+extern const char* const kEventMenuNames[kEventMenuCount];
+
 void onGotKill(const char* match, char* line);
 void onGotBash(const char* match, char* line);
 void onKilled(const char* match, char* line);
