@@ -21,6 +21,11 @@ wine_env_start() {
     wine_env_own_prefix=1
   fi
   wineboot -i >/dev/null 2>&1 || true
+  # Xvfb runs no window manager: Wine would wait 2 s for one each time a
+  # window of a managed kind closes or hides. Unmanaged windows do not wait.
+  if [ ${#wine_env_pids[@]} -gt 0 ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  fi
 }
 wine_env_stop() {
   [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
