@@ -5,10 +5,13 @@
 // the window thread never sends the game anything and never waits for it.
 // Lines and the link's coming and going reach it as console events.
 //
-// A read is one WM_GETTEXT. A command is WM_SETTEXT, which waits for the
-// game's pump, then WM_CHAR 13 sent without waiting: sent messages are
-// handled in the order they were sent, so the Enter is handled right after
-// its text and before the next command's text, often in the same pump.
+// A read is one WM_GETTEXT; the box is read by position and never changed.
+// A command is WM_SETTEXT, which waits for the game's next pump, then
+// WM_CHAR 13 sent without waiting: sent messages are handled in the order
+// they were sent, so the Enter comes right after its text, in the same pump
+// or at the start of the next one, before the next command's text. So the
+// first command caused by a line reaches the game about three pumps after
+// the line was printed: the read, the text, the Enter.
 //
 // The game appends each Enter's line to a 512-byte input buffer that it
 // empties after each pump; too much in one pump cuts a command or crashes the
@@ -18,6 +21,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <ctime>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -26,21 +30,28 @@
 #include <vector>
 
 #include "console/box_reader.h"
-#include "console/console_events.h"
 #include "console/channel_win32.h"
+#include "console/console_events.h"
 #include "console/editions.h"
 #include "platform/platform.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
-constexpr auto kSearchPeriod = std::chrono::milliseconds(100);
-// Between the starts of two reads while linked. Each read costs vorbix.exe
-// about 0.07 ms of CPU under Wine and waits for the game's next pump.
-constexpr auto kReadPeriod = std::chrono::milliseconds(25);
+constexpr milliseconds kSearchPeriod{200};
+// Between the starts of two reads: once a frame of a game at 60 fps while it
+// prints, seldom once it has been quiet a while. Each read waits for the
+// game's next pump and costs vorbix.exe about 0.3 ms of CPU under Wine.
+constexpr milliseconds kActiveReadPeriod{16};
+constexpr milliseconds kQuietReadPeriod{100};
+constexpr milliseconds kQuietAfter{6000};
+// How long a read that found lines waits for the commands they cause, so
+// those go out before the next read holds the thread for a frame.
+constexpr milliseconds kDispatchWait{5};
 constexpr size_t kInputBudget = 400;
-constexpr auto kBudgetHold = std::chrono::milliseconds(50);
+constexpr milliseconds kBudgetHold{50};
 // The longest command the game takes whole: 512 bytes less the line feed,
 // the terminator and its margin of 3.
 constexpr size_t kLongestCommand = 507;
@@ -60,7 +71,11 @@ struct Charge {
 
 struct Channel {
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable changed;  // for the flush at exit
+    // Wakes the console thread when a command is queued. A kernel event with
+    // a timeout in whole milliseconds: a timed condition variable spins
+    // through its last millisecond under Wine.
+    HANDLE commandQueued = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     std::deque<Command> commands;
     size_t unconfirmed = 0;  // delivered commands whose Enter is not proven handled
     bool started = false;
@@ -70,10 +85,12 @@ struct Channel {
     HWND input = nullptr;
     HWND output = nullptr;
     int searchIndex = 0;
+    time_t lastSearchReported = 0;
     BoxReader reader;
     std::deque<Charge> charges;
     std::vector<char> readBuffer = std::vector<char>(kFirstReadSize);
     Clock::time_point nextRead;
+    Clock::time_point lastNewText;
 };
 
 // Never destroyed: the console thread may still run during process exit.
@@ -110,14 +127,18 @@ void searchStep(Channel& ch) {
     const GameEdition& edition = kGameEditions[index];
     HWND window = FindWindowA(edition.windowClass, edition.title);
     if (!window) {
-        post(ConsoleEvent::kSearched, index);
+        // The status shows the edition tried when the clock moves on by a
+        // second, so only that step needs to wake the window thread.
+        const time_t now = time(nullptr);
+        if (now != ch.lastSearchReported) post(ConsoleEvent::kSearched, index);
+        ch.lastSearchReported = now;
         return;
     }
     forgetLink(ch);
     ch.window = window;
     ch.input = FindWindowExA(window, nullptr, "Edit", nullptr);
     ch.output = ch.input ? FindWindowExA(window, ch.input, "Edit", nullptr) : nullptr;
-    ch.nextRead = Clock::now();
+    ch.nextRead = ch.lastNewText = Clock::now();
 
     ConsoleEvent event;
     event.kind = ConsoleEvent::kLinked;
@@ -143,31 +164,35 @@ void confirmCharges(Channel& ch, size_t keepLast = 0) {
     ch.changed.notify_all();
 }
 
-// The output box's whole text, in as few messages as it takes (one, unless
-// the box outgrew the buffer).
+// The output box's whole text, in one message unless it outgrew the buffer.
 std::string readBox(Channel& ch) {
     std::vector<char>& buffer = ch.readBuffer;
     size_t copied = static_cast<size_t>(
         SendMessageA(ch.output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
     if (copied + 1 >= buffer.size()) {
-        size_t length = static_cast<size_t>(SendMessageA(ch.output, WM_GETTEXTLENGTH, 0, 0));
-        buffer.resize(length + 1024);
+        buffer.resize(buffer.size() * 2);
         copied = static_cast<size_t>(
             SendMessageA(ch.output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
     }
     return std::string(buffer.data(), copied < buffer.size() ? copied : 0);
 }
 
-void readStep(Channel& ch) {
-    ch.nextRead = Clock::now() + kReadPeriod;
+// Reads the box and posts its new lines; true when there were any.
+bool readStep(Channel& ch) {
+    const auto now = Clock::now();
+    ch.nextRead = now + (now - ch.lastNewText < kQuietAfter ? kActiveReadPeriod : kQuietReadPeriod);
     std::string box;
     if (ch.output)
         box = readBox(ch);
     else if (ch.input)
-        SendMessageA(ch.input, WM_GETTEXTLENGTH, 0, 0);  // no box to read: the reply still confirms
+        SendMessageA(ch.input, WM_NULL, 0, 0);  // no box to read: the reply still confirms
     confirmCharges(ch);
     // An empty box holds nothing new; what was handed out stays remembered.
+    const size_t before = ch.reader.handedOut.size();
     if (!box.empty()) postNewLines(ch.reader, box);
+    if (ch.reader.handedOut.size() == before) return false;
+    ch.lastNewText = Clock::now();
+    return true;
 }
 
 size_t chargedBytes(Channel& ch) {
@@ -179,11 +204,14 @@ size_t chargedBytes(Channel& ch) {
     return bytes;
 }
 
-enum class Delivery { kDone, kWaitForBudget };
+enum class Delivery { kDone, kWaitForBudget, kReadDue };
 
-// Types the queued commands while the budget lets them through.
+// Sends the queued commands while the budget lets them through, and until
+// the next read is due: each command holds the thread for a pump. Reads and
+// commands take turns, at least one command a turn.
 Delivery deliverCommands(Channel& ch) {
-    for (;;) {
+    for (bool first = true;; first = false) {
+        if (!first && Clock::now() >= ch.nextRead) return Delivery::kReadDue;
         Command command;
         {
             std::lock_guard<std::mutex> lock(ch.mutex);
@@ -216,6 +244,22 @@ Clock::time_point nextBudgetChange(const Channel& ch) {
     return ch.nextRead;
 }
 
+// Sleeps until `wakeAt`, or until a command is queued when `forCommands`.
+void waitUntil(Channel& ch, Clock::time_point wakeAt, bool forCommands) {
+    const auto now = Clock::now();
+    if (wakeAt <= now) return;
+    const DWORD ms = static_cast<DWORD>(std::chrono::ceil<milliseconds>(wakeAt - now).count());
+    if (!forCommands) {
+        Sleep(ms);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(ch.mutex);
+        if (!ch.commands.empty()) return;
+    }
+    WaitForSingleObject(ch.commandQueued, ms);
+}
+
 void runConsoleThread() {
     Channel& ch = channel();
     for (;;) {
@@ -223,7 +267,7 @@ void runConsoleThread() {
             searchStep(ch);
             if (!ch.window) {
                 dropCommands(ch);
-                std::this_thread::sleep_for(kSearchPeriod);
+                Sleep(static_cast<DWORD>(kSearchPeriod.count()));
                 continue;
             }
         }
@@ -232,17 +276,18 @@ void runConsoleThread() {
             post(ConsoleEvent::kLost);
             continue;  // the next edition is tried at once
         }
-        if (Clock::now() >= ch.nextRead) readStep(ch);
+        if (Clock::now() >= ch.nextRead && readStep(ch)) waitUntil(ch, Clock::now() + kDispatchWait, true);
         Delivery delivery = deliverCommands(ch);
+        if (delivery == Delivery::kReadDue) continue;
         // Waiting on the budget: a read now proves the last Enters handled.
         if (delivery == Delivery::kWaitForBudget && ch.unconfirmed > 0) {
             readStep(ch);
             delivery = deliverCommands(ch);
+            if (delivery == Delivery::kReadDue) continue;
         }
         const Clock::time_point wakeAt =
             delivery == Delivery::kWaitForBudget ? std::min(ch.nextRead, nextBudgetChange(ch)) : ch.nextRead;
-        std::unique_lock<std::mutex> lock(ch.mutex);
-        ch.changed.wait_until(lock, wakeAt, [&] { return delivery == Delivery::kDone && !ch.commands.empty(); });
+        waitUntil(ch, wakeAt, delivery == Delivery::kDone);
     }
 }
 
@@ -262,14 +307,13 @@ void sendConsoleCommand(const std::string& command) {
     Channel& ch = channel();
     std::lock_guard<std::mutex> lock(ch.mutex);
     ch.commands.push_back({input, command});
-    ch.changed.notify_all();
+    SetEvent(ch.commandQueued);
 }
 
 bool flushConsoleCommands(unsigned timeoutMs) {
     Channel& ch = channel();
     std::unique_lock<std::mutex> lock(ch.mutex);
-    return ch.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                               [&] { return ch.commands.empty() && ch.unconfirmed == 0; });
+    return ch.changed.wait_for(lock, milliseconds(timeoutMs), [&] { return ch.commands.empty() && ch.unconfirmed == 0; });
 }
 
 void wakeMainLoop() {

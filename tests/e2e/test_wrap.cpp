@@ -117,7 +117,7 @@ TEST_F(WrapTest, KillLinesAcrossStartOversOnceTheNameIsKnown) {
 
     ASSERT_TRUE(console.printAndWait("end of the match"));
     uint32_t dropped = static_cast<uint32_t>(occurrences(console.discardedText(), kKillLine));
-    ASSERT_TRUE(waitUntil([&] { return killsCounted(console) >= printed - dropped; }, 20000))
+    ASSERT_TRUE(waitUntil([&] { return killsCounted(console) >= printed - dropped; }, 60000))
         << "counted " << killsCounted(console) << " of " << printed << ", " << dropped << " dropped by the game";
     Sleep(500);
     uint32_t counted = killsCounted(console);

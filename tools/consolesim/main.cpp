@@ -2,9 +2,11 @@
 // companion without the game.
 //
 //   consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE]
-//                  [--speed X] [--log FILE]
+//                  [--speed X] [--log FILE] [--fps N | --instant]
 //   consolesim.exe --close TITLE
 //
+// The console pumps its messages once a frame like the game, at --fps frames
+// a second (default 60); --instant answers every message at once instead.
 // --replay prints the file's lines into the console, one line per line, as
 // the game would. A line "#delay MS" waits MS milliseconds (divided by
 // --speed) before the next line; a line starting with "# " is a comment.
@@ -35,17 +37,24 @@ struct Arguments {
     double speed = 1.0;
     std::string logFile;
     std::string closeTitle;
+    int framesPerSecond = 60;
+    bool instant = false;
 };
 
 void usage() {
     std::fprintf(stderr,
                  "usage: consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE] [--speed X] [--log FILE]\n"
+                 "                      [--fps N | --instant]\n"
                  "       consolesim.exe --close TITLE\n");
 }
 
 bool parseArguments(int argc, char** argv, Arguments& out) {
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
+        if (option == "--instant") {
+            out.instant = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         std::string value = argv[++i];
         if (option == "--edition") {
@@ -62,6 +71,9 @@ bool parseArguments(int argc, char** argv, Arguments& out) {
             if (!(out.speed > 0)) return false;
         } else if (option == "--log") {
             out.logFile = value;
+        } else if (option == "--fps") {
+            out.framesPerSecond = std::atoi(value.c_str());
+            if (out.framesPerSecond < 1 || out.framesPerSecond > 1000) return false;
         } else if (option == "--close") {
             out.closeTitle = value;
         } else {
@@ -128,6 +140,8 @@ int main(int argc, char** argv) {
     options.edition = arguments.edition;
     options.playerName = arguments.name;
     options.visible = true;
+    options.framePaced = !arguments.instant;
+    options.framesPerSecond = arguments.framesPerSecond;
     options.onCommand = [log](const consolesim::ReceivedCommand& command) {
         if (!log) return;
         std::fprintf(log, "%llu\t%s\n", static_cast<unsigned long long>(command.atMs), command.text.c_str());

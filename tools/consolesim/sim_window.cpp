@@ -72,6 +72,7 @@ namespace {
 
 using State = SimConsole::State;
 
+
 State* stateOf(HWND window) { return reinterpret_cast<State*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 uint64_t msSinceOpened(const State& state) {
@@ -223,7 +224,10 @@ void printPending(State& state) {
         std::lock_guard<std::mutex> lock(state.mutex);
         lines.swap(state.pendingPrints);
     }
-    for (const std::string& line : lines) printLine(state, line);
+    for (const std::string& line : lines) {
+        printLine(state, line);
+        if (state.options.onPrint) state.options.onPrint(line);
+    }
     {
         std::lock_guard<std::mutex> lock(state.mutex);
         state.printsDone += lines.size();

@@ -43,8 +43,10 @@ struct SimOptions {
     // Frame-paced like the game (default), or answering every message at once.
     bool framePaced = true;
     int framesPerSecond = 60;
-    // Called on the window thread for every command the game runs.
+    // Called on the window thread for every command the game runs, and for
+    // every line printed for print().
     std::function<void(const ReceivedCommand&)> onCommand;
+    std::function<void(const std::string&)> onPrint;
 };
 
 // What went wrong on the game's side of the console.
