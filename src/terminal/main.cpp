@@ -132,11 +132,16 @@ void forwardTypedInput() {
     typed.erase(0, start);
 }
 
+// A terminal stops a background process that reads from it.
+bool mayReadTypedLines() {
+    return forwardTypedLines && (isatty(STDIN_FILENO) == 0 || tcgetpgrp(STDIN_FILENO) == getpgrp());
+}
+
 // Sleeps until the loop is woken, a line is typed or `timeoutMs` has passed
 // (-1: no limit).
 void waitForWake(int timeoutMs) {
     pollfd watched[2] = {{wakeReadEnd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-    const nfds_t count = forwardTypedLines ? 2 : 1;
+    const nfds_t count = mayReadTypedLines() ? 2 : 1;
     if (poll(watched, count, timeoutMs) <= 0) return;
     char drain[64];
     while (read(wakeReadEnd, drain, sizeof drain) > 0) {
