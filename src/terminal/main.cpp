@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -174,12 +175,11 @@ RunEnd runLoop() {
 }
 
 // Waits up to `timeoutMs` for the game to end; false when it has not, or
-// when another Ctrl+C says not to wait.
-bool waitForGameEnd(unsigned timeoutMs) {
-    const int interruptsBefore = interrupts.load();
+// once the player has pressed Ctrl+C `hurryAt` times in all.
+bool waitForGameEnd(unsigned timeoutMs, int hurryAt) {
     for (unsigned waited = 0; waited < timeoutMs; waited += kExitWaitStepMs) {
         if (gameEnded()) return true;
-        if (interrupts.load() > interruptsBefore) return false;
+        if (interrupts.load() >= hurryAt) return false;
         clearConsoleEvents();  // the loop has ended: nothing more is counted
         waitForWake(kExitWaitStepMs);
     }
@@ -187,17 +187,17 @@ bool waitForGameEnd(unsigned timeoutMs) {
 }
 
 // The game started by Vorbix ends with it: asked to quit, then SIGTERM (the
-// engine's own clean shutdown), then SIGKILL.
+// engine's own clean shutdown), then SIGKILL. Each further Ctrl+C skips a wait.
 void endGame() {
     showNote("asking the game to quit");
     sendConsoleCommand("quit");
-    if (waitForGameEnd(kQuitWaitMs)) return;
+    if (waitForGameEnd(kQuitWaitMs, 2)) return;
     showNote("the game did not quit: sending it SIGTERM");
     signalGame(SIGTERM);
-    if (waitForGameEnd(kTerminateWaitMs)) return;
+    if (waitForGameEnd(kTerminateWaitMs, 3)) return;
     showNote("the game did not end: sending it SIGKILL");
     signalGame(SIGKILL);
-    waitForGameEnd(kKillWaitMs);
+    waitForGameEnd(kKillWaitMs, INT32_MAX);
 }
 
 std::string describeWaitStatus(int status) {
