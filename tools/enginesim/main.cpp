@@ -20,7 +20,8 @@
 // ", the default"); "name X", "set name X" and "seta name X" rename; "echo"
 // prints its text, "say" prints it as the player's chat, "exec F" prints
 // "execing F"; "map M" loads a map: no frame for a second, then the
-// "CL_InitCGame:" line; "quit" ends the program. The rest is only run.
+// "CL_InitCGame:" line; "quit" ends the program. Other commands do nothing
+// but are logged like every command.
 //
 // --replay prints the file's lines as the game printed them: "#delay MS"
 // waits MS milliseconds divided by --speed, "# " starts a comment, "#stall MS"
@@ -148,11 +149,10 @@ std::string argumentsFrom(const std::vector<std::string>& words, size_t first) {
     return text;
 }
 
-void loadMap(Engine& engine) {
+void loadMap() {
     std::this_thread::sleep_for(kMapLoadTime);  // no frame, no read, no print
     print("------- Sound Begin Registration -------");
     print("CL_InitCGame:  1.00 seconds");
-    (void)engine;
 }
 
 void runCommand(Engine& engine, const std::string& command) {
@@ -175,7 +175,7 @@ void runCommand(Engine& engine, const std::string& command) {
     } else if (verb == "exec" && words.size() >= 2) {
         print("execing " + words[1] + (words[1].find('.') == std::string::npos ? ".cfg" : ""));
     } else if (verb == "map") {
-        loadMap(engine);
+        loadMap();
     } else if (verb == "quit") {
         engine.running = false;
     }
