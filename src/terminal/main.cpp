@@ -120,6 +120,7 @@ bool setUpWakeAndSignals() {
 // Lines typed into Vorbix's terminal go to the game as commands.
 void forwardTypedInput() {
     static std::string typed;
+    static bool droppingLongLine = false;
     char buffer[4096];
     ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
     if (got <= 0) {
@@ -128,9 +129,18 @@ void forwardTypedInput() {
     }
     typed.append(buffer, static_cast<size_t>(got));
     size_t start = 0;
-    for (size_t lineFeed; (lineFeed = typed.find('\n', start)) != std::string::npos; start = lineFeed + 1)
-        sendConsoleCommand(typed.substr(start, lineFeed - start));
+    for (size_t lineFeed; (lineFeed = typed.find('\n', start)) != std::string::npos; start = lineFeed + 1) {
+        std::string line = typed.substr(start, lineFeed - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!droppingLongLine) sendConsoleCommand(line);
+        droppingLongLine = false;
+    }
     typed.erase(0, start);
+    // No command is this long: such a line is dropped up to its line feed.
+    if (typed.size() > sizeof buffer) {
+        typed.clear();
+        droppingLongLine = true;
+    }
 }
 
 // A terminal stops a background process that reads from it.
