@@ -4,7 +4,10 @@
 #   - reaction latency, CPU while searching and while linked to a quiet
 #     console, and peak memory of vorbix.exe against the simulated console
 #     (Windows build under Wine);
-#   - a 50,000-line soak: exact totals and commands, memory growth.
+#   - a 50,000-line soak: exact totals and commands, memory growth;
+#   - the native vorbix beside the stand-in engine (tools/enginesim): CPU
+#     while linked to a quiet game and while kills arrive, and the latency
+#     from a kill line printed to the first command at the game's input.
 # Builds into build/bench-native and build/bench-win. Exits non-zero when a
 # step fails (not when a figure misses its target: read the figures).
 set -euo pipefail
@@ -34,6 +37,10 @@ echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
 echo "== dispatch throughput of the core (target >= 1,000,000 lines/s)"
 build/bench-native/tools/bench/vorbix_dispatch_bench --benchmark_min_time=2 2>/dev/null |
   grep BM_ | sed -E 's/.*BM_PollAndDispatch\/([a-z_]+).* ([0-9.]+[kM]?\/s).*/  \1: \2 lines/'
+
+echo "== native vorbix beside the stand-in engine over pipes (latency p99 < 5 ms; CPU near zero)"
+cmake --build build/bench-native -j "$jobs" --target vorbix_pipe_bench | tail -n 1
+build/bench-native/tools/bench/vorbix_pipe_bench 200 | sed 's/^/  /'
 
 unset DISPLAY
 wine_env_start

@@ -77,6 +77,9 @@ struct AppState {
     StatsRecord pendingStats{};
     // Counts of saves that failed; added by the next save that succeeds.
     StatsRecord unsavedStats{};
+    // Everything the saves of this run took from pendingStats (merged as the
+    // file merges), for a front-end that shows the run's counts.
+    StatsRecord savedThisRun{};
     int32_t lastKillTime = 0;
     uint32_t multiKillCount = 0;
     uint32_t spreeCount = 0;

@@ -56,6 +56,7 @@ void saveStats() {
         app.unsavedStats = unsaved;
         showWarning(kStatsErrorText, kStatsErrorCaption);
     }
+    app.savedThisRun = mergeStats(app.savedThisRun, app.pendingStats);
     app.pendingStats = StatsRecord{};
 }
 
