@@ -71,16 +71,23 @@ TEST_F(KeywordsTest, LoadBuildsTheFourTablesInSectionAndKeyOrder) {
     }
 }
 
+// Every in-game language command reloads: no table may grow with it.
 TEST_F(KeywordsTest, ReloadingGivesTheSameTablesAndForgetsTheName) {
     writeMessageFile("english.ini", kFullFile);
     loadMessageFile("english.ini");
     AppState first;
     std::memcpy(&first.tableA, &app.tableA, sizeof app.tableA);
+    std::memcpy(&first.tableB, &app.tableB, sizeof app.tableB);
+    std::memcpy(&first.tableC, &app.tableC, sizeof app.tableC);
+    std::memcpy(&first.tableD, &app.tableD, sizeof app.tableD);
     app.nameEntryIndex = appendKeyword(app.tableA, "Bob", onNameSeen);
 
     loadMessageFile("english.ini");
     EXPECT_EQ(app.nameEntryIndex, 0);
     EXPECT_EQ(std::memcmp(&first.tableA, &app.tableA, sizeof app.tableA), 0);
+    EXPECT_EQ(std::memcmp(&first.tableB, &app.tableB, sizeof app.tableB), 0);
+    EXPECT_EQ(std::memcmp(&first.tableC, &app.tableC, sizeof app.tableC), 0);
+    EXPECT_EQ(std::memcmp(&first.tableD, &app.tableD, sizeof app.tableD), 0);
 }
 
 TEST_F(KeywordsTest, PrivateModePutsTimedOutRightAfterTheFixedEntries) {

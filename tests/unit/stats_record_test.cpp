@@ -4,26 +4,46 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stats/stats_record.h"
 #include "temp_dir.h"
 
-TEST(StatsRecord, KeysFollowTheFileOrder) {
-    EXPECT_STREQ(kStatsKeys[0], "kills");
-    EXPECT_STREQ(kStatsKeys[4], "in_a_row_kills");
-    EXPECT_STREQ(kStatsKeys[13], "unstoppable");
-    EXPECT_STREQ(kStatsKeys[31], "left_leg_deaths");
-    StatsRecord r{};
-    for (int i = 0; i < kStatsFieldCount; ++i) r.*kStatsFields[i] = 1000u + i;
-    unsigned char bytes[kStatsFileSize];
-    encodeStats(r, bytes);
-    // Field i sits little-endian at byte offset 4 * i.
-    EXPECT_EQ(bytes[0], 0xE8);
-    EXPECT_EQ(bytes[1], 0x03);
-    EXPECT_EQ(bytes[4 * 17], (1000 + 17) & 0xFF);
-    EXPECT_EQ(r.bashes_deaths, 1017u);
-    EXPECT_EQ(bytes[124], (1000 + 31) & 0xFF);
+// The file's layout written out independently of the code's field table:
+// counter i at byte 4 * i, little-endian, published under its key.
+const std::pair<uint32_t StatsRecord::*, const char*> kFileLayout[kStatsFieldCount] = {
+    {&StatsRecord::kills, "kills"}, {&StatsRecord::deaths, "deaths"}, {&StatsRecord::suicides, "suicides"},
+    {&StatsRecord::maps, "maps"}, {&StatsRecord::in_a_row_kills, "in_a_row_kills"},
+    {&StatsRecord::in_a_row_deaths, "in_a_row_deaths"}, {&StatsRecord::double_kills, "double_kills"},
+    {&StatsRecord::multi_kills, "multi_kills"}, {&StatsRecord::ultra_kills, "ultra_kills"},
+    {&StatsRecord::monster_kills, "monster_kills"}, {&StatsRecord::killingspree, "killingspree"},
+    {&StatsRecord::rampage, "rampage"}, {&StatsRecord::dominating, "dominating"},
+    {&StatsRecord::unstoppable, "unstoppable"}, {&StatsRecord::godlike, "godlike"},
+    {&StatsRecord::holyshit, "holyshit"}, {&StatsRecord::bashes_kills, "bashes_kills"},
+    {&StatsRecord::bashes_deaths, "bashes_deaths"}, {&StatsRecord::headshots_kills, "headshots_kills"},
+    {&StatsRecord::headshots_deaths, "headshots_deaths"}, {&StatsRecord::torso_kills, "torso_kills"},
+    {&StatsRecord::torso_deaths, "torso_deaths"}, {&StatsRecord::pelvis_kills, "pelvis_kills"},
+    {&StatsRecord::pelvis_deaths, "pelvis_deaths"}, {&StatsRecord::right_arm_kills, "right_arm_kills"},
+    {&StatsRecord::right_arm_deaths, "right_arm_deaths"}, {&StatsRecord::left_arm_kills, "left_arm_kills"},
+    {&StatsRecord::left_arm_deaths, "left_arm_deaths"}, {&StatsRecord::right_leg_kills, "right_leg_kills"},
+    {&StatsRecord::right_leg_deaths, "right_leg_deaths"}, {&StatsRecord::left_leg_kills, "left_leg_kills"},
+    {&StatsRecord::left_leg_deaths, "left_leg_deaths"},
+};
+
+TEST(StatsRecord, EachCounterHasItsOwnFourBytesAndKey) {
+    for (int i = 0; i < kStatsFieldCount; ++i) {
+        const auto& [field, key] = kFileLayout[i];
+        StatsRecord r{};
+        r.*field = 0x04030201u;
+        unsigned char bytes[kStatsFileSize];
+        encodeStats(r, bytes);
+        std::string expected(kStatsFileSize, '\0');
+        expected.replace(4 * size_t(i), 4, "\x01\x02\x03\x04");
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), sizeof bytes), expected) << key;
+        EXPECT_EQ(decodeStats(bytes, sizeof bytes).*field, 0x04030201u) << key;
+        EXPECT_STREQ(kStatsKeys[i], key);
+    }
 }
 
 TEST(StatsRecord, ShortAndLongFilesReadTheirFirst128Bytes) {
