@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,13 +31,10 @@ const std::string& workDir() {
     return root;
 }
 
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "broken: %s\n", what.c_str());
+void check(bool holds, const char* what, const std::string& detail = std::string()) {
+    if (holds) return;
+    std::fprintf(stderr, "broken: %s%s\n", what, detail.c_str());
     std::abort();
-}
-
-void check(bool holds, const char* what) {
-    if (!holds) fail(what);
 }
 
 template <typename Table>
@@ -53,11 +49,7 @@ void checkTable(const Table& table, int32_t lowest) {
 std::string asTheGamePrints(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') {
-            out += text[i];
-            continue;
-        }
-        out += "\r\n";
+        out += text[i] == '\r' || text[i] == '\n' ? std::string("\r\n") : std::string(1, text[i]);
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     }
     return out;
@@ -77,7 +69,7 @@ void checkInvariants() {
         check(handler == onNameSeen || handler == onDisabled, "the name entry without a name handler");
     }
     for (const std::string& command : fake.commands)
-        if (command.find_first_of("\r\n") != std::string::npos) fail("a line break inside: " + command);
+        check(command.find_first_of("\r\n") == std::string::npos, "a line break inside: ", command);
 }
 
 // Feeds the console text in three pieces, a poll step after each.
@@ -121,8 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Once while no name is known, once more with one.
         feedConsole(console, lastSearchTime);
         // A name as the detection takes it: from within one line.
-        const std::string name = console.substr(0, std::min(console.find('\r'), size_t(8)));
-        if (app.nameEntryIndex == 0) registerPlayerName(name.c_str());
+        if (app.nameEntryIndex == 0) registerPlayerName(console.substr(0, console.find('\r')).substr(0, 8).c_str());
         fake.consoleText.clear();
         feedConsole(console, lastSearchTime);
     } catch (const FakeExit&) {
