@@ -49,11 +49,12 @@ build() {  # build <dir> <cmake args...>
 }
 
 run_ctest() {  # run_ctest <dir> <log name> [ctest args...]
-  local dir=$1 name=$2
+  local dir=$1 name=$2 rc
   shift 2
   ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$logs/$name.log" | grep -vE '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+: )'
+  rc=${PIPESTATUS[0]}  # ctest's own status, before count_ctest runs commands of its own
   count_ctest "$logs/$name.log"
-  return "${PIPESTATUS[0]}"
+  return "$rc"
 }
 
 # 1. Native unit tests under the sanitizers.

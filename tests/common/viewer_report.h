@@ -60,19 +60,31 @@ inline std::string expectedViewerOutput(const StatsRecord& s, const std::string&
     return out;
 }
 
-// The test files: an all-zero record and a record of varied values with the
-// largest one in it.
-inline StatsRecord variedStatsRecord() {
-    StatsRecord r{};
+// A stats file both viewer tests run it on, and the record its report shows.
+struct ViewerFile {
+    const char* what;
+    std::string bytes;
+    StatsRecord shown;
+};
+
+inline std::vector<ViewerFile> viewerTestFiles() {
+    StatsRecord varied{};  // varied values, the largest one among them
     uint32_t x = 2463534242u;
     for (int i = 0; i < kStatsFieldCount; ++i) {
         x ^= x << 13;
         x ^= x >> 17;
         x ^= x << 5;
-        r.*kStatsFields[i] = x;
+        varied.*kStatsFields[i] = x;
     }
-    r.kills = 4294967295u;
-    r.holyshit = 4294967295u;
-    r.maps = 0;
-    return r;
+    varied.kills = varied.holyshit = 4294967295u;
+    varied.maps = 0;
+    unsigned char bytes[kStatsFileSize];
+    encodeStats(varied, bytes);
+    const std::string file(reinterpret_cast<char*>(bytes), sizeof bytes);
+    return {
+        {"all zero", std::string(kStatsFileSize, '\0'), StatsRecord{}},
+        {"varied", file, varied},
+        {"40 bytes: the first ten fields, the rest zero", file.substr(0, 40), decodeStats(bytes, 40)},
+        {"200 bytes: only the first 128 count", file + std::string(72, '\x11'), varied},
+    };
 }

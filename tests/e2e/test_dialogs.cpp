@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/app_ui.h"
 #include "support/harness.h"
 
 namespace {
@@ -31,32 +32,6 @@ struct ExpectedControl {
     int id;
     int maxRight = 0;
 };
-
-DWORD processOf(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-// The dialog of `pid` captioned `caption`, once it is initialised: a dialog
-// becomes visible only after its WM_INITDIALOG filled it.
-HWND waitForDialog(DWORD pid, const char* caption) {
-    auto open = [&] {
-        HWND found = FindWindowA("#32770", caption);
-        return found && processOf(found) == pid && IsWindowVisible(found) ? found : nullptr;
-    };
-    waitUntil([&] { return open() != nullptr; }, 15000);
-    return open();
-}
-
-bool waitUntilClosed(HWND dialog) {
-    return waitUntil([&] { return !IsWindow(dialog); }, 10000);
-}
-
-void endDialog(HWND dialog, WPARAM command) {
-    PostMessageA(dialog, WM_COMMAND, command, 0);
-    EXPECT_TRUE(waitUntilClosed(dialog));
-}
 
 // Dialog units of a template in "MS Sans Serif" 8 point, computed here the
 // way the dialog manager does: MapDialogRect works only inside the dialog's
@@ -262,10 +237,6 @@ HWND openAnnouncements(VorbixProcess& vorbix) {
     return waitForDialog(vorbix.pid(), "Announcements");
 }
 
-void setBoxText(HWND dialog, int id, const std::string& text) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 TEST(DialogsExe, AnnouncementsEditsTheEightTextsOnlyOnOk) {
     TestDir dir;
     prepareRunDir(dir,
@@ -279,7 +250,7 @@ TEST(DialogsExe, AnnouncementsEditsTheEightTextsOnlyOnOk) {
     expectTemplate(dialog, 194, 166, announcementsTemplate(texts));
 
     // Cancel forgets the edits.
-    setBoxText(dialog, 1011, "edited then cancelled");
+    setWindowText(GetDlgItem(dialog, 1011), "edited then cancelled");
     endDialog(dialog, IDCANCEL);
     dialog = openAnnouncements(vorbix);
     ASSERT_NE(dialog, nullptr);
@@ -288,8 +259,8 @@ TEST(DialogsExe, AnnouncementsEditsTheEightTextsOnlyOnOk) {
     // OK stores every box: a text longer than the box is kept whole, an
     // emptied box becomes an empty text.
     std::string longText = "say " + std::string(300, 'x') + " %d";
-    setBoxText(dialog, 1011, longText);
-    setBoxText(dialog, 1010, "");
+    setWindowText(GetDlgItem(dialog, 1011), longText);
+    setWindowText(GetDlgItem(dialog, 1010), "");
     endDialog(dialog, IDOK);
     texts[0] = "";
     texts[1] = longText;
@@ -317,13 +288,8 @@ TEST(DialogsExe, AboutOpensFromTheTrayMenu) {
 
     // Right click on the tray icon, then the menu's first entry.
     PostMessageA(main, WM_USER, 0, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            menu = FindWindowA("#32768", nullptr);
-            return menu && processOf(menu) == vorbix.pid() && IsWindowVisible(menu);
-        },
-        10000));
+    HWND menu = waitForPopupMenu(vorbix.pid());
+    ASSERT_NE(menu, nullptr);
     PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     HWND dialog = waitForDialog(vorbix.pid(), "About");

@@ -58,25 +58,30 @@ TEST(MessageFilesExe, WithoutSavedOrEnglishFileStartsWithTheFirst) {
     EXPECT_TRUE(state.text == "german.ini" || state.text == "french.ini") << state.text;
 }
 
-// Both warnings are seen, one after the other, and the program then ends
+// Each warning is seen, one after the other, and the program then ends
 // without its exit path: nothing is written.
-TEST(MessageFilesExe, MissingSettingsAndMessagesWarnTwiceAndEnd) {
-    TestDir dir;
-    VorbixProcess vorbix(dir);
-    ASSERT_TRUE(vorbix.started());
-    const char* const expected[] = {"Failed to load vorbix.ini", "Failed to find any message files"};
-    for (const char* text : expected) {
-        MessageBoxInfo box = vorbix.waitForMessageBox();
-        ASSERT_NE(box.handle, nullptr) << text;
-        EXPECT_EQ(box.caption, "Vorbix3");
-        EXPECT_EQ(box.text, text);
-        VorbixProcess::pressOk(box.handle);
-        ASSERT_TRUE(waitUntil([&] { return !IsWindow(box.handle); }, 10000));
+TEST(MessageFilesExe, MissingSettingsOrAlsoMessagesWarnAndEnd) {
+    for (bool messagesToo : {false, true}) {
+        TestDir dir;
+        if (!messagesToo) prepareRunDir(dir);
+        DeleteFileA(dir.file("vorbix.ini").c_str());
+        VorbixProcess vorbix(dir);
+        ASSERT_TRUE(vorbix.started());
+        std::vector<const char*> expected = {"Failed to load vorbix.ini"};
+        if (messagesToo) expected.push_back("Failed to find any message files");
+        for (const char* text : expected) {
+            MessageBoxInfo box = vorbix.waitForMessageBox();
+            ASSERT_NE(box.handle, nullptr) << text;
+            EXPECT_EQ(box.caption, "Vorbix3");
+            EXPECT_EQ(box.text, text);
+            VorbixProcess::pressOk(box.handle);
+            ASSERT_TRUE(waitUntil([&] { return !IsWindow(box.handle); }, 10000));
+        }
+        ASSERT_TRUE(vorbix.waitForExit());
+        EXPECT_EQ(vorbix.exitCode(), 0u);
+        EXPECT_FALSE(dir.exists("vorbix.ini"));
+        EXPECT_FALSE(dir.exists("vorbix.vbx"));
     }
-    ASSERT_TRUE(vorbix.waitForExit());
-    EXPECT_EQ(vorbix.exitCode(), 0u);
-    EXPECT_FALSE(dir.exists("vorbix.ini"));
-    EXPECT_FALSE(dir.exists("vorbix.vbx"));
 }
 
 }  // namespace

@@ -48,28 +48,21 @@ const ExpectedControl kControls[22] = {
     {"Button", "Displays", 0x50000003, 20, 430, 200, 20, 7},
 };
 
-// The style the platform reports for a control created with `style` (edit
-// and combo boxes adjust their own style bits while being created).
+// The style the platform reports for a window created with `style`: a
+// control of `className` (edit and combo boxes adjust their own style bits),
+// or without one a top-level window (an overlapped one always gets a caption).
 DWORD reportedStyle(const char* className, DWORD style) {
-    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 600, 600, nullptr, nullptr, nullptr, nullptr);
-    HWND control = CreateWindowExA(0, className, "", style & ~WS_VISIBLE, 0, 0, 100, 20, parent, nullptr, nullptr,
-                                   nullptr);
-    DWORD reported = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) | (style & WS_VISIBLE);
-    DestroyWindow(parent);
-    return reported;
-}
-
-// The style the platform reports for a top-level window created with `style`
-// (an overlapped window always gets a caption).
-DWORD reportedTopLevelStyle(DWORD style) {
     WNDCLASSA plain{};
     plain.lpfnWndProc = DefWindowProcA;
     plain.lpszClassName = "VorbixTestPlain";
     RegisterClassA(&plain);
-    HWND window = CreateWindowExA(0, "VorbixTestPlain", "", style & ~WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND parent = className ? CreateWindowExA(0, "VorbixTestPlain", "", WS_POPUP, 0, 0, 600, 600, nullptr, nullptr,
+                                              nullptr, nullptr)
+                            : nullptr;
+    HWND window = CreateWindowExA(0, className ? className : "VorbixTestPlain", "", style & ~WS_VISIBLE, 0, 0, 100,
+                                  20, parent, nullptr, nullptr, nullptr);
     DWORD reported = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) | (style & WS_VISIBLE);
-    DestroyWindow(window);
+    DestroyWindow(parent ? parent : window);
     return reported;
 }
 
@@ -97,20 +90,23 @@ protected:
         ASSERT_NE(vorbix->waitForMainWindow(), nullptr) << "no main window";
     }
 
-    // Waits until vorbix linked `console` and asked the game for the name.
-    // and has sent all it sends on linking.
+    // Waits until vorbix linked `console` and has sent all it sends on
+    // linking, the last being the name the game answered with.
     void waitUntilLinked(const SimConsole& console) {
         ASSERT_TRUE(console.waitForCommand("name", 30000)) << "vorbix never linked the console";
-        // Settled once no command came for a while.
-        size_t count = console.commands().size();
-        DWORD lastChange = GetTickCount();
-        waitUntil(
+        ASSERT_TRUE(waitUntil(
             [&] {
-                size_t now = console.commands().size();
-                if (now != count) count = now, lastChange = GetTickCount();
-                return GetTickCount() - lastChange >= 700;
+                const std::vector<std::string> commands = console.commandTexts();
+                size_t detected = 0;
+                for (const std::string& command : commands) detected += command.rfind("set sfx_name_message ", 0) == 0;
+                return detected >= countOf(commands, 0, "name");
             },
-            30000);
+            30000))
+            << "the game's answer to \"name\" was not taken";
+    }
+
+    static bool waitForCount(const SimConsole& console, const std::string& text, size_t count) {
+        return waitUntil([&] { return countOf(console.commandTexts(), 0, text) >= count; }, 30000);
     }
 
     void expectCleanExit() {
@@ -123,7 +119,7 @@ TEST_F(ShellTest, MainWindowHoldsItsControlsInOrder) {
     start();
     HWND window = vorbix->mainWindow();
     EXPECT_EQ(windowTextOf(window), "Vorbix3 Beta2");
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), reportedTopLevelStyle(0x140A0100));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), reportedStyle(nullptr, 0x140A0100));
     RECT outer;
     GetWindowRect(window, &outer);
     EXPECT_EQ(outer.right - outer.left, 547);
@@ -236,12 +232,14 @@ TEST_F(ShellTest, EachConsoleLineIsHandledOnce) {
     EXPECT_EQ(countOf(console.commandTexts(), 0, nameShown), 1u);
 
     ASSERT_TRUE(console.printAndWait("\x04" "Alice was shot by Bob"));
-    ASSERT_TRUE(console.waitForCommand("set sfx_kills 1", 30000));
+    ASSERT_TRUE(waitForCount(console, "set sfx_kills 1", 1));
     ASSERT_TRUE(console.printAndWait("CL_InitCGame:  1.23 seconds"));
-    waitUntilLinked(console);
+    ASSERT_TRUE(waitForCount(console, nameShown, 2));
     ASSERT_TRUE(console.printAndWait("\x04" "Carol was shot by Bob"));
-    ASSERT_TRUE(console.waitForCommand("set sfx_kills 1", 30000));
-    waitUntilLinked(console);
+    ASSERT_TRUE(waitForCount(console, "set sfx_kills 1", 2));
+    // Its answer proves every line before it handled.
+    console.print("vorbixoption sounds_on");
+    ASSERT_TRUE(waitForCount(console, "exec soundson.cfg", 1));
 
     std::vector<std::string> commands = console.commandTexts();
     EXPECT_EQ(countOf(commands, 0, nameShown), 2u);

@@ -279,7 +279,9 @@ TEST_F(Events, MapChangeSavesResetsAndRepublishes) {
     old.maps = 4;
     ASSERT_TRUE(writeStatsFile(kStatsFileName, old));
     app.currentMessageFile = "english.ini";
-    spacedKills(3);
+    spacedKills(2);
+    kill();                // chained: a multi-kill is under way
+    app.deathsInARow = 2;  // and a death streak, as the next map must not see
     fake.log.clear();
 
     onMapChange(nullptr, nullptr);
@@ -294,7 +296,10 @@ TEST_F(Events, MapChangeSavesResetsAndRepublishes) {
     EXPECT_EQ(saved.in_a_row_kills, 3u);
     EXPECT_EQ(dir.read(kStatsFileName).size(), kStatsFileSize);
 
-    // The spree ended with the map.
+    // Streaks and the multi-kill chain ended with the map.
+    EXPECT_EQ(app.lastKillTime, 0);
+    EXPECT_EQ(app.multiKillCount, 0u);
+    EXPECT_EQ(app.deathsInARow, 0u);
     fake.log.clear();
     spacedKills(1);
     EXPECT_EQ(app.spreeCount, 1u);

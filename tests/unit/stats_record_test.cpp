@@ -4,26 +4,39 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stats/stats_record.h"
 #include "temp_dir.h"
 
-TEST(StatsRecord, KeysFollowTheFileOrder) {
-    EXPECT_STREQ(kStatsKeys[0], "kills");
-    EXPECT_STREQ(kStatsKeys[4], "in_a_row_kills");
-    EXPECT_STREQ(kStatsKeys[13], "unstoppable");
-    EXPECT_STREQ(kStatsKeys[31], "left_leg_deaths");
-    StatsRecord r{};
-    for (int i = 0; i < kStatsFieldCount; ++i) r.*kStatsFields[i] = 1000u + i;
-    unsigned char bytes[kStatsFileSize];
-    encodeStats(r, bytes);
-    // Field i sits little-endian at byte offset 4 * i.
-    EXPECT_EQ(bytes[0], 0xE8);
-    EXPECT_EQ(bytes[1], 0x03);
-    EXPECT_EQ(bytes[4 * 17], (1000 + 17) & 0xFF);
-    EXPECT_EQ(r.bashes_deaths, 1017u);
-    EXPECT_EQ(bytes[124], (1000 + 31) & 0xFF);
+// The file's layout written out independently of the code's field table:
+// counter i at byte 4 * i, little-endian, published under its key.
+#define COUNTER(name) {&StatsRecord::name, #name}
+const std::pair<uint32_t StatsRecord::*, const char*> kFileLayout[kStatsFieldCount] = {
+    COUNTER(kills), COUNTER(deaths), COUNTER(suicides), COUNTER(maps), COUNTER(in_a_row_kills),
+    COUNTER(in_a_row_deaths), COUNTER(double_kills), COUNTER(multi_kills), COUNTER(ultra_kills),
+    COUNTER(monster_kills), COUNTER(killingspree), COUNTER(rampage), COUNTER(dominating), COUNTER(unstoppable),
+    COUNTER(godlike), COUNTER(holyshit), COUNTER(bashes_kills), COUNTER(bashes_deaths), COUNTER(headshots_kills),
+    COUNTER(headshots_deaths), COUNTER(torso_kills), COUNTER(torso_deaths), COUNTER(pelvis_kills),
+    COUNTER(pelvis_deaths), COUNTER(right_arm_kills), COUNTER(right_arm_deaths), COUNTER(left_arm_kills),
+    COUNTER(left_arm_deaths), COUNTER(right_leg_kills), COUNTER(right_leg_deaths), COUNTER(left_leg_kills),
+    COUNTER(left_leg_deaths),
+};
+#undef COUNTER
+
+TEST(StatsRecord, EachCounterHasItsOwnFourBytesAndKey) {
+    for (int i = 0; i < kStatsFieldCount; ++i) {
+        const auto& [field, key] = kFileLayout[i];
+        StatsRecord r{};
+        r.*field = 0x04030201u;
+        unsigned char bytes[kStatsFileSize];
+        encodeStats(r, bytes);
+        std::string expected(kStatsFileSize, '\0');
+        expected.replace(4 * size_t(i), 4, "\x01\x02\x03\x04");
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), sizeof bytes), expected) << key;
+        EXPECT_STREQ(kStatsKeys[i], key);
+    }
 }
 
 TEST(StatsRecord, ShortAndLongFilesReadTheirFirst128Bytes) {

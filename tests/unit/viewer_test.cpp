@@ -27,12 +27,6 @@ RunResult runViewer(const TempDir& dir, const std::string& args = "") {
     return result;
 }
 
-std::string fileBytes(const StatsRecord& r) {
-    unsigned char bytes[kStatsFileSize];
-    encodeStats(r, bytes);
-    return std::string(reinterpret_cast<char*>(bytes), sizeof bytes);
-}
-
 }  // namespace
 
 TEST(Viewer, MissingFileSaysSoAndNothingElse) {
@@ -45,29 +39,14 @@ TEST(Viewer, MissingFileSaysSoAndNothingElse) {
 
 TEST(Viewer, ReportsFilesOfEverySizeByteForByte) {
     TempDir dir;
-    StatsRecord zero{};
-    dir.write("vorbix.vbx", fileBytes(zero));
-    RunResult r = runViewer(dir);
-    EXPECT_EQ(r.output, expectedViewerOutput(zero, "\n"));
-    EXPECT_EQ(expectedViewerLines(zero).size(), 40u);
-    EXPECT_EQ(r.exitCode, 0);
-
-    StatsRecord varied = variedStatsRecord();
-    dir.write("vorbix.vbx", fileBytes(varied));
-    r = runViewer(dir);
-    EXPECT_EQ(r.output, expectedViewerOutput(varied, "\n"));
-    EXPECT_NE(r.output.find("Total kills: 4294967295 \n"), std::string::npos);
-
-    // 40 bytes: the first ten fields, the rest zero.
-    std::string forty = fileBytes(varied).substr(0, 40);
-    dir.write("vorbix.vbx", forty);
-    StatsRecord firstTen = decodeStats(reinterpret_cast<const unsigned char*>(forty.data()), forty.size());
-    EXPECT_EQ(firstTen.killingspree, 0u);
-    EXPECT_EQ(runViewer(dir).output, expectedViewerOutput(firstTen, "\n"));
-
-    // 200 bytes: only the first 128 count; the file is left as it was.
-    std::string twoHundred = fileBytes(varied) + std::string(72, '\x11');
-    dir.write("vorbix.vbx", twoHundred);
-    EXPECT_EQ(runViewer(dir).output, expectedViewerOutput(varied, "\n"));
-    EXPECT_EQ(dir.read("vorbix.vbx"), twoHundred);
+    for (const ViewerFile& file : viewerTestFiles()) {
+        dir.write("vorbix.vbx", file.bytes);
+        RunResult r = runViewer(dir);
+        EXPECT_EQ(r.output, expectedViewerOutput(file.shown, "\n")) << file.what;
+        EXPECT_EQ(r.exitCode, 0) << file.what;
+        EXPECT_EQ(dir.read("vorbix.vbx"), file.bytes) << file.what;
+    }
+    EXPECT_EQ(expectedViewerLines(StatsRecord{}).size(), 40u);
+    EXPECT_NE(expectedViewerOutput(viewerTestFiles()[1].shown, "\n").find("Total kills: 4294967295 \n"),
+              std::string::npos);
 }

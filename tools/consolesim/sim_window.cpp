@@ -62,6 +62,7 @@ struct SimConsole::State {
     // Window thread only.
     size_t appendedSinceReset = 0;
     size_t readUpTo = 0;  // how much of the box the last read took
+    bool readingOwnBox = false;  // the window thread reads the output box itself
     std::string playerName;
     char consoleText[kInputBufferSize] = {};  // the engine's console input buffer
 
@@ -88,6 +89,16 @@ std::string windowText(HWND window) {
     return text;
 }
 
+// The output box's text as the window thread itself reads it: no reader's
+// read, even while the thread handles a message another program sent (the
+// echo of an Enter can start the box over, which reads it).
+std::string ownOutputText(State& state) {
+    state.readingOwnBox = true;
+    std::string text = windowText(state.output);
+    state.readingOwnBox = false;
+    return text;
+}
+
 // Appends one message the way the game does: at the current selection (the
 // caret, at the end of the text unless someone moved it), long messages
 // keeping only their end; once enough was appended since the last start-over
@@ -98,7 +109,7 @@ void appendMessage(State& state, std::string message) {
     bool startOver = state.appendedSinceReset > kResetAfterChars;
     std::string discarded;
     if (startOver) {
-        discarded = windowText(output);
+        discarded = ownOutputText(state);
         discarded.erase(0, state.readUpTo < discarded.size() ? state.readUpTo : discarded.size());
         state.readUpTo = 0;
         SendMessageA(output, EM_SETSEL, 0, -1);
@@ -184,11 +195,10 @@ void onEnter(State& state) {
 // Notes every read of the output box from another program or thread, to
 // tell which lines were read before the game dropped them.
 LRESULT CALLBACK outputBoxProc(HWND output, UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool fromElsewhere = InSendMessage() != FALSE;
+    State* state = stateOf(GetParent(output));
+    const bool fromElsewhere = InSendMessage() != FALSE && state && !state->readingOwnBox;
     LRESULT result = CallWindowProcA(originalEditProc, output, message, wParam, lParam);
     if (message == WM_GETTEXT && fromElsewhere) {
-        State* state = stateOf(GetParent(output));
-        if (!state) return result;
         if (static_cast<size_t>(result) > state->readUpTo) state->readUpTo = static_cast<size_t>(result);
         {
             std::lock_guard<std::mutex> lock(state->mutex);
@@ -334,7 +344,7 @@ void makeSnapshotIfAsked(State& state) {
         std::lock_guard<std::mutex> lock(state.mutex);
         if (state.snapshotsAsked == state.snapshotsMade) return;
     }
-    std::string text = windowText(state.output);
+    std::string text = ownOutputText(state);
     {
         std::lock_guard<std::mutex> lock(state.mutex);
         state.snapshot = std::move(text);

@@ -1,39 +1,9 @@
 #include "support/app_ui.h"
 
 #include <SimpleIni.h>
+#include <gtest/gtest.h>
 
-namespace {
-
-constexpr UINT kAnswerMs = 5000;
-
-std::string classNameOf(HWND window) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-HWND findVisibleTopLevel(DWORD pid, const char* className, const std::string* caption) {
-    struct Search {
-        DWORD pid;
-        const char* className;
-        const std::string* caption;
-        HWND found;
-    } search{pid, className, caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !IsWindowVisible(window) || classNameOf(window) != s->className) return TRUE;
-            if (s->caption && windowTextOf(window) != *s->caption) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-}  // namespace
+constexpr UINT kAnswerMs = 5000;  // longest wait for an answer of vorbix.exe
 
 HWND controlWithText(const VorbixProcess& vorbix, const char* className, const std::string& text) {
     for (const ChildWindow& child : vorbix.controls())
@@ -43,23 +13,31 @@ HWND controlWithText(const VorbixProcess& vorbix, const char* className, const s
 
 void setWindowText(HWND window, const std::string& text) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, kAnswerMs,
-                        &result);
+    EXPECT_TRUE(SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                                    kAnswerMs, &result) &&
+                result)
+        << "the window did not take the text \"" << text << "\"";
 }
 
 bool isChecked(HWND checkBox) {
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(checkBox, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &state);
+    EXPECT_TRUE(SendMessageTimeoutA(checkBox, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &state))
+        << "the check box did not answer within " << kAnswerMs << " ms";
     return state == BST_CHECKED;
 }
 
 HWND waitForDialog(DWORD pid, const std::string& caption, DWORD timeoutMs) {
     HWND dialog = nullptr;
-    waitUntil([&] { return (dialog = findVisibleTopLevel(pid, "#32770", &caption)) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (dialog = findTopLevel(pid, "#32770", caption.c_str(), true)) != nullptr; }, timeoutMs);
     return dialog;
 }
 
-HWND findPopupMenu(DWORD pid) { return findVisibleTopLevel(pid, "#32768", nullptr); }
+void endDialog(HWND dialog, WPARAM command) {
+    PostMessageA(dialog, WM_COMMAND, command, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }, 10000)) << "the dialog stayed open";
+}
+
+HWND findPopupMenu(DWORD pid) { return findTopLevel(pid, "#32768", nullptr, true); }
 
 HWND waitForPopupMenu(DWORD pid, DWORD timeoutMs) {
     HWND menu = nullptr;

@@ -12,10 +12,15 @@
 // The main window's control of `className` showing `text`; null when none.
 HWND controlWithText(const VorbixProcess& vorbix, const char* className, const std::string& text);
 // Sets a control's text as a program would (WM_SETTEXT), waiting for it.
+// Both fail the test when the control does not answer.
 void setWindowText(HWND window, const std::string& text);
 bool isChecked(HWND checkBox);
-// A top-level dialog (#32770) of the process with this caption.
+// A top-level dialog (#32770) of the process with this caption, once it is
+// visible: a dialog shows only after its WM_INITDIALOG filled it.
 HWND waitForDialog(DWORD pid, const std::string& caption, DWORD timeoutMs = 10000);
+// Ends a dialog with the command of its button (IDOK, IDCANCEL) and waits
+// until it is gone; fails the test when it stays.
+void endDialog(HWND dialog, WPARAM command);
 // The process's open popup menu window (#32768); null when none.
 HWND findPopupMenu(DWORD pid);
 HWND waitForPopupMenu(DWORD pid, DWORD timeoutMs = 10000);

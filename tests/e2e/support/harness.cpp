@@ -30,28 +30,28 @@ DWORD processOf(HWND window) {
     return pid;
 }
 
-// The first top-level window of `pid` with class `className` (and `title`
-// when given).
-HWND findTopLevel(DWORD pid, const char* className, const char* title) {
+}  // namespace
+
+HWND findTopLevel(DWORD pid, const char* className, const char* title, bool visibleOnly) {
     struct Search {
         DWORD pid;
         const char* className;
         const char* title;
+        bool visibleOnly;
         HWND found;
-    } search{pid, className, title, nullptr};
+    } search{pid, className, title, visibleOnly, nullptr};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             if (processOf(window) != s->pid || classNameOf(window) != s->className) return TRUE;
-            if (s->title && windowTextOf(window) != s->title) return TRUE;
+            if ((s->visibleOnly && !IsWindowVisible(window)) || (s->title && windowTextOf(window) != s->title))
+                return TRUE;
             s->found = window;
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
-
-}  // namespace
 
 SimConsole::~SimConsole() {
     const consolesim::SimFaults faults = this->faults();
@@ -72,6 +72,12 @@ void prepareRunDir(const TestDir& dir, const std::string& ini) {
     dir.write("vorbix.ini", ini.empty() ? kDefaultIni : ini);
     dir.copyFromSource("tests/e2e/data/messages", "messages");
     dir.mkdir("sounds");
+}
+
+StatsRecord statsFileIn(const TestDir& dir) {
+    const std::string bytes = dir.read(kStatsFileName);
+    EXPECT_EQ(bytes.size(), kStatsFileSize);
+    return decodeStats(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 std::string windowTextOf(HWND window) {

@@ -9,7 +9,14 @@
 #include <vector>
 
 #include "consolesim/sim_window.h"
+#include "stats/stats_record.h"
 #include "support/process.h"
+
+// Commands one after the other: `a`, then `b`.
+inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 // Polls `done` every 20 ms until it is true or `timeoutMs` passed.
 bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs);
@@ -18,6 +25,8 @@ bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // its content, messages/ with the test message file (as "english.ini"),
 // sounds/ (empty: missing sounds play nothing).
 void prepareRunDir(const TestDir& dir, const std::string& ini = "");
+// The totals of the stats file in `dir`; fails the test unless it holds 128 bytes.
+StatsRecord statsFileIn(const TestDir& dir);
 
 struct ChildWindow {
     HWND handle = nullptr;
@@ -33,6 +42,9 @@ struct ChildWindow {
 std::vector<ChildWindow> childWindows(HWND parent);
 // The window text, asked with a bounded wait.
 std::string windowTextOf(HWND window);
+// The first top-level window of `pid` with class `className`, titled `title`
+// when given, and visible when asked; null when none.
+HWND findTopLevel(DWORD pid, const char* className, const char* title = nullptr, bool visibleOnly = false);
 
 struct MessageBoxInfo {
     HWND handle = nullptr;

@@ -115,11 +115,22 @@ CapturedRun runAndCapture(const std::string& commandLine, const std::string& dir
         CloseHandle(readEnd);
         return result;
     }
+    // Reads only what is there (until the program closed its end), so a
+    // program that hangs is ended at the timeout instead of blocking the test.
+    const DWORD start = GetTickCount();
     char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buf, sizeof buf, &got, nullptr) && got > 0) result.output.append(buf, got);
+    DWORD available = 0, got = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && GetTickCount() - start < timeoutMs) {
+        if (available > 0 && ReadFile(readEnd, buf, sizeof buf, &got, nullptr))
+            result.output.append(buf, got);
+        else
+            Sleep(10);
+    }
     CloseHandle(readEnd);
-    result.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    const DWORD spent = GetTickCount() - start;
+    result.finished =
+        WaitForSingleObject(process.hProcess, spent < timeoutMs ? timeoutMs - spent : 0) == WAIT_OBJECT_0;
+    if (!result.finished) TerminateProcess(process.hProcess, 99);
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
