@@ -23,8 +23,10 @@ wine_env_start() {
   wineboot -i >/dev/null 2>&1 || true
   # Xvfb runs no window manager: Wine would wait 2 s for one each time a
   # window of a managed kind closes or hides. Unmanaged windows do not wait.
+  # The setting takes effect with the next Wine server.
   if [ ${#wine_env_pids[@]} -gt 0 ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w
   fi
 }
 wine_env_stop() {
