@@ -2,29 +2,32 @@
 
 #include "console/console_events.h"
 
-std::vector<std::string> takeNewLines(BoxReader& reader, const std::string& box) {
+size_t takeNewLines(BoxReader& reader, const std::string& box, std::string& lines) {
     const std::string& seen = reader.handedOut;
     size_t start = box.size() >= seen.size() && box.compare(0, seen.size(), seen) == 0 ? seen.size() : 0;
-    std::vector<std::string> lines;
     size_t lastLineFeed = box.rfind('\n');
     if (lastLineFeed == std::string::npos || lastLineFeed < start) {
         if (start == 0) reader.handedOut.clear();
-        return lines;
+        return 0;
     }
+    size_t count = 0;
     for (size_t piece = start; piece <= lastLineFeed;) {
         size_t lineFeed = box.find('\n', piece);
-        if (lineFeed > piece) lines.push_back(box.substr(piece, lineFeed - piece - 1));
+        if (lineFeed > piece) {
+            lines.append(box, piece, lineFeed - piece - 1);
+            lines += '\n';
+            ++count;
+        }
         piece = lineFeed + 1;
     }
     reader.handedOut.assign(box, 0, lastLineFeed + 1);
-    return lines;
+    return count;
 }
 
-void postNewLines(BoxReader& reader, const std::string& box) {
-    for (std::string& line : takeNewLines(reader, box)) {
-        ConsoleEvent event;
-        event.kind = ConsoleEvent::kLine;
-        event.line = std::move(line);
-        postConsoleEvent(std::move(event));
-    }
+bool postNewLines(BoxReader& reader, const std::string& box) {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLines;
+    if (takeNewLines(reader, box, event.lines) == 0) return false;
+    postConsoleEvent(std::move(event));
+    return true;
 }

@@ -7,18 +7,19 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 struct BoxReader {
     std::string handedOut;  // the box's text up to the end of the last line handed out
 };
 
-// The complete lines new in `box` (the box's whole text now), in order, each
-// without its last character (the CR of the game's CR LF); runs of line feeds
-// give no empty pieces. A last line without its line feed waits for the next
-// read. A box that no longer begins with what was handed out was started over
-// or cleared: all of it is new.
-std::vector<std::string> takeNewLines(BoxReader& reader, const std::string& box);
+// Appends to `lines` the complete lines new in `box` (the box's whole text
+// now), in order, each without its last character (the CR of the game's
+// CR LF) and followed by '\n'; runs of line feeds give no empty pieces. A last
+// line without its line feed waits for the next read. A box that no longer
+// begins with what was handed out was started over or cleared: all of it is
+// new. Returns how many lines it appended.
+size_t takeNewLines(BoxReader& reader, const std::string& box, std::string& lines);
 
-// Posts the new complete lines of `box` as console events.
-void postNewLines(BoxReader& reader, const std::string& box);
+// Posts the new complete lines of `box` as one console event; true when
+// there were any.
+bool postNewLines(BoxReader& reader, const std::string& box);

@@ -129,8 +129,9 @@ void handOnLine(Channel& ch, std::string line) {
     if (ch.sink) ch.sink(line);
     if (line.empty()) return;
     ConsoleEvent event;
-    event.kind = ConsoleEvent::kLine;
-    event.line = std::move(line);
+    event.kind = ConsoleEvent::kLines;
+    event.lines = std::move(line);
+    event.lines += '\n';
     postConsoleEvent(std::move(event));
 }
 

@@ -188,9 +188,7 @@ bool readStep(Channel& ch) {
         SendMessageA(ch.input, WM_NULL, 0, 0);  // no box to read: the reply still confirms
     confirmCharges(ch);
     // An empty box holds nothing new; what was handed out stays remembered.
-    const size_t before = ch.reader.handedOut.size();
-    if (!box.empty()) postNewLines(ch.reader, box);
-    if (ch.reader.handedOut.size() == before) return false;
+    if (box.empty() || !postNewLines(ch.reader, box)) return false;
     ch.lastNewText = Clock::now();
     return true;
 }

@@ -1,5 +1,5 @@
 // What a console transport reports to the front-end's thread, in order: the
-// search for the game, finding it, losing it, and each complete line it
+// search for the game, finding it, losing it, and the complete lines it
 // printed. Transports run on threads of their own and post here; the
 // front-end takes the events in its poll step (console/poll.cpp), so the
 // handlers, AppState and the controls stay on one thread.
@@ -14,12 +14,14 @@ struct ConsoleEvent {
         kSearched,  // `edition` was looked for and not found
         kLinked,    // the game was found: `link` holds its handles
         kLost,      // the linked game is gone
-        kLine,      // one complete line, without its line break
+        kLines,     // complete lines, in order
     };
-    Kind kind = kLine;
+    Kind kind = kLines;
     int edition = 0;
     ConsoleLink link;
-    std::string line;
+    // kLines: each line without its own line break and followed by '\n', so
+    // one event carries all that one read found.
+    std::string lines;
 };
 
 // Any thread: queues an event and wakes the front-end's loop.

@@ -43,14 +43,23 @@ void linkGame(const ConsoleLink& link) {
     publishAllStats();
 }
 
+// Each line in turn, cut in place; lines of 5 characters or fewer carry
+// nothing worth matching.
+void dispatchLines(std::string& lines) {
+    char* piece = &lines[0];
+    for (char* end; (end = std::strchr(piece, '\n')) != nullptr; piece = end + 1) {
+        *end = '\0';
+        if (end - piece > 5) dispatchLine(piece);
+    }
+}
+
 void handleEvent(ConsoleEvent& event, int32_t& lastSearchTime) {
     switch (event.kind) {
     case ConsoleEvent::kSearched: showSearch(event.edition, lastSearchTime); break;
     case ConsoleEvent::kLost: forgetLostGame(); break;
     case ConsoleEvent::kLinked: linkGame(event.link); break;
-    case ConsoleEvent::kLine:
-        // Lines of 5 characters or fewer carry nothing worth matching.
-        if (app.console.consoleWindow != nullptr && event.line.size() > 5) dispatchLine(&event.line[0]);
+    case ConsoleEvent::kLines:
+        if (app.console.consoleWindow != nullptr) dispatchLines(event.lines);
         break;
     }
 }

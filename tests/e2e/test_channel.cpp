@@ -35,7 +35,10 @@ protected:
         return waitUntil(
             [&] {
                 while (takeConsoleEvent(event)) {
-                    if (event.kind == ConsoleEvent::kLine) lines.push_back(event.line);
+                    for (size_t start = 0, end; event.kind == ConsoleEvent::kLines &&
+                                                (end = event.lines.find('\n', start)) != std::string::npos;
+                         start = end + 1)
+                        lines.push_back(event.lines.substr(start, end - start));
                     if (event.kind == ConsoleEvent::kLinked) app.console = event.link;
                     if (event.kind == ConsoleEvent::kLost) app.console.consoleWindow = nullptr;
                     if (event.kind == kind) {

@@ -8,7 +8,15 @@ namespace {
 
 using PollTest = EngineTest;
 
-std::vector<std::string> newLines(BoxReader& reader, const std::string& box) { return takeNewLines(reader, box); }
+std::vector<std::string> newLines(BoxReader& reader, const std::string& box) {
+    std::string text;
+    const size_t count = takeNewLines(reader, box, text);
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(lines.size(), count);
+    return lines;
+}
 
 // Table A with recording handlers: a -> "alpha", b -> "beta".
 void useRecordingTable() {
@@ -162,11 +170,13 @@ TEST_F(PollTest, ReadPositionStartsOverWhenAConsoleIsFound) {
     EXPECT_EQ(handlerCalls.size(), 2u);
 }
 
-TEST_F(PollTest, AFloodOfLinesIsTakenInStepsThatWakeTheLoopAgain) {
+TEST_F(PollTest, AFloodOfReadsIsTakenInStepsThatWakeTheLoopAgain) {
     useRecordingTable();
     linkConsole();
-    for (int i = 0; i < 300; ++i) fake.consoleText += "alpha " + std::to_string(i) + "\r\n";
-    fake.consoleStep();
+    for (int i = 0; i < 300; ++i) {
+        fake.consoleText += "alpha " + std::to_string(i) + "\r\n";
+        fake.consoleStep();  // one read, one event
+    }
     const int wakes = fake.wakes;
     pollConsole(lastSearchTime);
     EXPECT_EQ(handlerCalls.size(), 256u);
