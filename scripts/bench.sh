@@ -36,7 +36,7 @@ echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
 
 echo "== dispatch throughput of the core (target >= 1,000,000 lines/s)"
 build/bench-native/tools/bench/vorbix_dispatch_bench --benchmark_min_time=2 2>/dev/null |
-  grep BM_ | sed -E 's/.*BM_PollAndDispatch\/([a-z_]+).* ([0-9.]+[kM]?\/s).*/  \1: \2 lines/'
+  grep BM_ | sed -E 's/.*BM_PollAndDispatch\/([a-z_]+).*lines_per_second=([0-9.]+[kM]?)\/s.*/  \1: \2 lines\/s/'
 
 echo "== native vorbix beside the stand-in engine over pipes (latency p99 < 5 ms; CPU near zero)"
 cmake --build build/bench-native -j "$jobs" --target vorbix_pipe_bench | tail -n 1
