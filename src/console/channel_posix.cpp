@@ -1,5 +1,5 @@
 // The console channel over the game's pipes. A reader thread blocks on the
-// game's output and posts each complete line; a writer thread types the
+// game's output and posts the complete lines of each read; a writer thread types the
 // commands into its input. Neither ever waits for the front-end's loop, and
 // the loop never waits for the game.
 //
@@ -124,21 +124,30 @@ void runWriter() {
     }
 }
 
-void handOnLine(Channel& ch, std::string line) {
+// Hands one line to the sink and adds it to `lines`, the read's batch.
+void takeLine(Channel& ch, std::string line, std::string& lines) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (ch.sink) ch.sink(line);
     if (line.empty()) return;
+    lines += line;
+    lines += '\n';
+}
+
+// One console event carries all the complete lines of one read.
+void postLines(std::string& lines) {
+    if (lines.empty()) return;
     ConsoleEvent event;
     event.kind = ConsoleEvent::kLines;
-    event.lines = std::move(line);
-    event.lines += '\n';
+    event.lines = std::move(lines);
     postConsoleEvent(std::move(event));
+    lines.clear();
 }
 
 void runReader() {
     Channel& ch = channel();
     std::vector<char> buffer(kReadChunk);
     std::string pending;
+    std::string lines;
     for (;;) {
         ssize_t got = read(ch.game.output, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) continue;
@@ -146,14 +155,16 @@ void runReader() {
         pending.append(buffer.data(), static_cast<size_t>(got));
         size_t start = 0;
         for (size_t lineFeed; (lineFeed = pending.find('\n', start)) != std::string::npos; start = lineFeed + 1)
-            handOnLine(ch, pending.substr(start, lineFeed - start));
+            takeLine(ch, pending.substr(start, lineFeed - start), lines);
         pending.erase(0, start);
         while (pending.size() >= kLongestLine) {
-            handOnLine(ch, pending.substr(0, kLongestLine));
+            takeLine(ch, pending.substr(0, kLongestLine), lines);
             pending.erase(0, kLongestLine);
         }
+        postLines(lines);
     }
-    if (!pending.empty()) handOnLine(ch, pending);
+    if (!pending.empty()) takeLine(ch, pending, lines);
+    postLines(lines);
 
     // The game closed its output: it is ending.
     int status = 0;

@@ -44,10 +44,12 @@ void linkGame(const ConsoleLink& link) {
 }
 
 // Each line in turn, cut in place; lines of 5 characters or fewer carry
-// nothing worth matching.
+// nothing worth matching. A line is read up to a NUL byte in it, and the
+// lines after it still count.
 void dispatchLines(std::string& lines) {
     char* piece = &lines[0];
-    for (char* end; (end = std::strchr(piece, '\n')) != nullptr; piece = end + 1) {
+    char* const last = piece + lines.size();
+    for (char* end; (end = static_cast<char*>(std::memchr(piece, '\n', last - piece))) != nullptr; piece = end + 1) {
         *end = '\0';
         if (end - piece > 5) dispatchLine(piece);
     }

@@ -155,6 +155,13 @@ TEST_F(PollTest, EachLineIsDispatchedOnceShortOnesNotAtAllAndTheBoxIsLeftAlone) 
     EXPECT_EQ(handlerCalls, (std::vector<std::string>{"a:alpha one|alpha one", "b:beta two|beta two",
                                                       "a:alpha three|alpha three", "n:Bob four|Bob four"}));
     EXPECT_EQ(fake.consoleText, "alpha one\r\nbeta\r\nbeta two\r\nalpha three\r\nBob four\r\n");
+
+    // A NUL byte (the pipes of the open-source engine can carry one) ends its
+    // own line early and costs none of the lines after it in the same read.
+    handlerCalls.clear();
+    fake.consoleText += std::string("beta five\0 alpha\r\nalpha six\r\n", 29);
+    poll();
+    EXPECT_EQ(handlerCalls, (std::vector<std::string>{"b:beta five|beta five", "a:alpha six|alpha six"}));
 }
 
 TEST_F(PollTest, ReadPositionStartsOverWhenAConsoleIsFound) {
