@@ -150,6 +150,7 @@ TEST_F(EngineTest, LossShowsTheWindowSavesTheGameAndRelinkStartsFromZero) {
     second->print("\x04" "Dan was shot by Carol");
     ASSERT_TRUE(second->waitForCommand("set sfx_kills 1", 30000));
     closeAndExpectCleanExit();
+    second->waitForFrameEnd();
     EXPECT_EQ(second->commandTexts(),
               linkCommands(flags, "Carol") + firstKillCommands() + std::vector<std::string>{"exec vorbixoff.cfg"});
     StatsRecord total = statsFileIn(dir);

@@ -285,6 +285,7 @@ TEST_F(MatchTest, CountsTheMatchAndAnswersInOrder) {
     EXPECT_EQ(iniValue(dir.file("vorbix.ini"), "vorbix", "sounds"), "0");
     EXPECT_EQ(iniValue(dir.file("vorbix.ini"), "vorbix", "displays"), "0");
 
+    console->waitForFrameEnd();
     // Every menu shown is hidden again by its own worker, about 600 ms later
     // and so at a place that depends on timing.
     Commands received = console->commandTexts();

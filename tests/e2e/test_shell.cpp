@@ -192,6 +192,7 @@ TEST_P(ShellEndingTest, LinkedConsoleGetsOneGoodbye) {
     size_t before = console.commands().size();
     end();
     expectCleanExit();
+    console.waitForFrameEnd();
     EXPECT_EQ(countOf(console.commandTexts(), before, "exec vorbixoff.cfg"), 1u);
     EXPECT_EQ(console.commandTexts().back(), "exec vorbixoff.cfg");
 }

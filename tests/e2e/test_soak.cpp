@@ -138,6 +138,7 @@ TEST(Soak, LongMatchKeepsExactTotalsEveryCommandAndFlatMemory) {
         EXPECT_EQ(totals.*kStatsFields[i], expected.totals.*kStatsFields[i]) << kStatsKeys[i];
     EXPECT_GT(expected.totals.kills, 0u);
     EXPECT_GT(expected.totals.maps, 0u);
+    console.waitForFrameEnd();
     std::vector<std::string> received = sorted(console.commandTexts()), wanted = sorted(expected.commands);
     std::vector<std::string> missing, extra;
     std::set_difference(wanted.begin(), wanted.end(), received.begin(), received.end(), std::back_inserter(missing));

@@ -524,6 +524,10 @@ std::string SimConsole::outputText() const {
     return text;
 }
 
+void SimConsole::waitForFrameEnd() const {
+    if (state_->options.framePaced) outputText();
+}
+
 void SimConsole::close() {
     if (isOpen()) PostMessageA(state_->window, WM_CLOSE, 0, 0);
 }

@@ -88,6 +88,10 @@ public:
     void pause(unsigned ms);
     // The output box's whole text, read on the window thread.
     std::string outputText() const;
+    // Waits until the game's frame in progress has ended: the game runs what
+    // it took from its input only after its pump, so a command whose Enter
+    // was handled may not have run yet when the sender is gone.
+    void waitForFrameEnd() const;
     // Characters appended since the box last started over, and how many
     // times it did.
     size_t appendedSinceStartOver() const;
