@@ -25,9 +25,8 @@ size_t takeNewLines(BoxReader& reader, const std::string& box, std::string& line
 }
 
 bool postNewLines(BoxReader& reader, const std::string& box) {
-    ConsoleEvent event;
-    event.kind = ConsoleEvent::kLines;
-    if (takeNewLines(reader, box, event.lines) == 0) return false;
-    postConsoleEvent(std::move(event));
+    std::string lines;
+    if (takeNewLines(reader, box, lines) == 0) return false;
+    postConsoleLines(std::move(lines));
     return true;
 }

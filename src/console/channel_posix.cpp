@@ -133,16 +133,6 @@ void takeLine(Channel& ch, std::string line, std::string& lines) {
     lines += '\n';
 }
 
-// One console event carries all the complete lines of one read.
-void postLines(std::string& lines) {
-    if (lines.empty()) return;
-    ConsoleEvent event;
-    event.kind = ConsoleEvent::kLines;
-    event.lines = std::move(lines);
-    postConsoleEvent(std::move(event));
-    lines.clear();
-}
-
 void runReader() {
     Channel& ch = channel();
     std::vector<char> buffer(kReadChunk);
@@ -161,10 +151,11 @@ void runReader() {
             takeLine(ch, pending.substr(0, kLongestLine), lines);
             pending.erase(0, kLongestLine);
         }
-        postLines(lines);
+        postConsoleLines(std::move(lines));  // one event for the read's lines
+        lines.clear();
     }
     if (!pending.empty()) takeLine(ch, pending, lines);
-    postLines(lines);
+    postConsoleLines(std::move(lines));
 
     // The game closed its output: it is ending.
     int status = 0;

@@ -31,6 +31,14 @@ void postConsoleEvent(ConsoleEvent event) {
     if (wasEmpty) wakeMainLoop();
 }
 
+void postConsoleLines(std::string lines) {
+    if (lines.empty()) return;
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLines;
+    event.lines = std::move(lines);
+    postConsoleEvent(std::move(event));
+}
+
 bool takeConsoleEvent(ConsoleEvent& event) {
     std::lock_guard<std::mutex> lock(inbox().mutex);
     if (inbox().events.empty()) return false;

@@ -26,6 +26,9 @@ struct ConsoleEvent {
 
 // Any thread: queues an event and wakes the front-end's loop.
 void postConsoleEvent(ConsoleEvent event);
+// Any thread: posts `lines` (each followed by '\n') as one kLines event;
+// nothing when empty.
+void postConsoleLines(std::string lines);
 // Front-end thread: the oldest event not taken yet; false when there is none.
 bool takeConsoleEvent(ConsoleEvent& event);
 // Drops every event not taken yet (tests, and a front-end starting over).

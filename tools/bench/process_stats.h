@@ -48,11 +48,8 @@ inline double cpuPercentOver(HANDLE process, DWORD ms) {
     return (cpuMs(process) - before) * 100.0 / elapsed;
 }
 
-// Under Wine: CPU time in milliseconds of the Linux process running
-// `exeName` in this Wine prefix, from the kernel's exact per-thread run times
-// (/proc/<pid>/task/*/schedstat, reached through drive Z:). GetProcessTimes
-// counts whole 10 ms ticks, too coarse for short idle wake-ups. Negative when
-// not under Wine or the process is not found.
+// Under Wine: the Linux pid of the process running `exeName` in this Wine
+// prefix, found through drive Z:; empty when none.
 inline std::string linuxPidOf(const std::string& exeName) {
     static std::string cached;
     if (!cached.empty()) return cached;
@@ -79,6 +76,10 @@ inline std::string linuxPidOf(const std::string& exeName) {
     return cached;
 }
 
+// Under Wine: CPU time in milliseconds of that process, from the kernel's
+// exact per-thread run times (/proc/<pid>/task/*/schedstat). GetProcessTimes
+// counts whole 10 ms ticks, too coarse for short idle wake-ups. Negative when
+// not under Wine or the process is not found.
 inline double linuxCpuMs(const std::string& exeName) {
     const std::string pid = linuxPidOf(exeName);
     if (pid.empty()) return -1;

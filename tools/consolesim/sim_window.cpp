@@ -73,7 +73,6 @@ namespace {
 
 using State = SimConsole::State;
 
-
 State* stateOf(HWND window) { return reinterpret_cast<State*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
 uint64_t msSinceOpened(const State& state) {
