@@ -22,7 +22,7 @@ cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench-native -j "$jobs" --target vorbix_dispatch_bench vorbix_replay | tail -n 1
 cmake -S . -B build/bench-win -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build build/bench-win -j "$jobs" --target vorbix vorbix_latency_bench e2e_test_soak | tail -n 1
+cmake --build build/bench-win -j "$jobs" --target vorbix vorbix_latency_bench e2e_soak_test | tail -n 1
 
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
@@ -35,12 +35,12 @@ echo "wine:    $(wine --version 2>/dev/null || echo unknown)"
 echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
 
 echo "== dispatch throughput of the core (target >= 1,000,000 lines/s)"
-build/bench-native/tools/bench/vorbix_dispatch_bench --benchmark_min_time=2 2>/dev/null |
+build/bench-native/tests/bench/vorbix_dispatch_bench --benchmark_min_time=2 2>/dev/null |
   grep BM_ | sed -E 's/.*BM_PollAndDispatch\/([a-z_]+).*lines_per_second=([0-9.]+[kM]?)\/s.*/  \1: \2 lines\/s/'
 
 echo "== native vorbix beside the stand-in engine over pipes (latency p99 < 5 ms; CPU near zero)"
 cmake --build build/bench-native -j "$jobs" --target vorbix_pipe_bench | tail -n 1
-build/bench-native/tools/bench/vorbix_pipe_bench 200 | sed 's/^/  /'
+build/bench-native/tests/bench/vorbix_pipe_bench 200 | sed 's/^/  /'
 
 unset DISPLAY
 wine_env_start
@@ -51,5 +51,5 @@ echo "   (targets: paced p50 <= 40 ms, p99 <= 70 ms; instant p99 <= 30 ms at a r
 echo "    CPU < 0.5 % linked and quiet, < 0.2 % searching; clicks during a stall < 300 ms; exit < 3 s)"
 wine vorbix_latency_bench.exe "${VORBIX_REAL_PACE_KILLS:-80}" 200 | tr -d '\r' | sed 's/^/  /'
 echo "== soak: $soak_lines lines (exact totals, every command, memory growth <= 10 %)"
-VORBIX_SOAK_LINES=$soak_lines wine e2e_test_soak.exe | tr -d '\r' |
+VORBIX_SOAK_LINES=$soak_lines wine e2e_soak_test.exe | tr -d '\r' |
   grep -E '^soak_|^\[  (PASSED|FAILED)|Failure' | sed 's/^/  /'

@@ -11,7 +11,7 @@ bash scripts/setup.sh
 build=build/native
 cmake -S . -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target vorbix_menucheck >/dev/null
-tool=$build/tools/menucheck/vorbix_menucheck
+tool=$build/tests/menucheck/vorbix_menucheck
 samples=(sfx_kills=24 sfx_deaths=9 sfx_in_a_row_kills=11 sfx_in_a_row_deaths=2
          sfx_double_kills=5 sfx_multi_kills=2 sfx_ultra_kills=1 sfx_monster_kills=0
          sfx_killingspree=2 sfx_rampage=1 sfx_dominating=0 sfx_unstoppable=0 sfx_godlike=0 sfx_holyshit=0

@@ -2,7 +2,7 @@
 
 #include "core/app_state.h"
 #include "core/settings.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace {
 

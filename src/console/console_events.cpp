@@ -3,7 +3,7 @@
 #include <deque>
 #include <mutex>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/app_state.h"
-#include "platform/platform.h"
-#include "player/ingame_commands.h"
+#include "core/platform.h"
+#include "wiring/ingame_commands.h"
 #include "player/name_detection.h"
 #include "stats/events.h"
 

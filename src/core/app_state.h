@@ -10,7 +10,7 @@
 #include <string>
 
 #include "console/keywords.h"
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 
 // Window handles are opaque to the portable core; the Win32 edge casts them.
 using WindowHandle = void*;

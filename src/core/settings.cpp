@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "core/app_state.h"
-#include "platform/atomic_file.h"
-#include "platform/platform.h"
+#include "core/atomic_file.h"
+#include "core/platform.h"
 
 namespace {
 

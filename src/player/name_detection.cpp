@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "core/app_state.h"
-#include "console/find_phrase.h"
-#include "console/format.h"
+#include "text/find_phrase.h"
+#include "text/format.h"
 #include "console/poll.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "core/app_state.h"
-#include "console/format.h"
-#include "platform/platform.h"
+#include "text/format.h"
+#include "core/platform.h"
 
 void playSound(const char* file) {
     if (app.soundsEnabled == 0) return;

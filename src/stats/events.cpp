@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "core/app_state.h"
-#include "console/find_phrase.h"
+#include "text/find_phrase.h"
 #include "stats/announce.h"
 #include "stats/stats_store.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 const char* const kEventMenuNames[kEventMenuCount] = {
     "killingspree", "rampage", "dominating", "unstoppable", "godlike", "holyshit", "bash", "headshot",

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace {
 

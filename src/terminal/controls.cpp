@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/settings.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 #include "terminal/display.h"
 
 namespace {

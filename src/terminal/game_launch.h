@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "console/game_process_posix.h"
+#include "posix/game_process_posix.h"
 
 // The base game's launcher in an OpenMoHAA folder.
 constexpr const char* kGameLauncherName = "launch_openmohaa_base";

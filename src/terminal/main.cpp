@@ -26,13 +26,13 @@
 #include <string>
 #include <vector>
 
-#include "console/channel_posix.h"
+#include "posix/channel_posix.h"
 #include "console/console_events.h"
 #include "console/keywords.h"
 #include "console/poll.h"
 #include "core/settings.h"
-#include "core/shutdown.h"
-#include "platform/platform.h"
+#include "wiring/shutdown.h"
+#include "core/platform.h"
 #include "player/message_files.h"
 #include "terminal/controls.h"
 #include "terminal/display.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 
 struct RunSnapshot {
     StatsRecord tally{};  // this run's counts, saved or not

@@ -2,7 +2,7 @@
 // directory. Reads the file, never writes it; ignores its arguments.
 #include <cstdio>
 
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 
 int main() {
     StatsRecord s{};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 
 inline std::vector<std::string> expectedViewerLines(const StatsRecord& s) {
     auto v = [](const char* label, uint32_t value) { return std::string(label) + std::to_string(value) + " "; };

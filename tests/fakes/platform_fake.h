@@ -7,7 +7,7 @@
 
 #include "console/box_reader.h"
 #include "console/editions.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 struct FakeExit {
     int code;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/app_state.h"
-#include "console/format.h"
+#include "text/format.h"
 #include "console/keywords.h"
 #include "console/poll.h"
 #include "fakes/platform_fake.h"

@@ -21,8 +21,8 @@
 #include <utility>
 #include <vector>
 
-#include "bench/replay.h"
-#include "stats/stats_record.h"
+#include "replay/replay.h"
+#include "core/stats_record.h"
 #include "temp_dir.h"
 
 namespace {

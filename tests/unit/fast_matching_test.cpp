@@ -3,7 +3,7 @@
 // a new name or a reloaded message file at once.
 #include <random>
 
-#include "console/find_phrase.h"
+#include "text/find_phrase.h"
 #include "engine_fixture.h"
 #include "player/name_detection.h"
 

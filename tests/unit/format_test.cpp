@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "console/format.h"
+#include "text/format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "engine_fixture.h"
-#include "player/ingame_commands.h"
+#include "wiring/ingame_commands.h"
 #include "player/name_detection.h"
 
 namespace {

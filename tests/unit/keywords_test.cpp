@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "engine_fixture.h"
-#include "player/ingame_commands.h"
+#include "wiring/ingame_commands.h"
 #include "player/name_detection.h"
 #include "stats/events.h"
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/settings.h"
-#include "core/shutdown.h"
+#include "wiring/shutdown.h"
 #include "fakes/platform_fake.h"
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 #include "temp_dir.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 #include "temp_dir.h"
 
 // The file's layout written out independently of the code's field table:

@@ -13,8 +13,8 @@
 #include "console/keywords.h"
 #include "console/poll.h"
 #include "fakes/platform_fake.h"
-#include "platform/platform.h"
-#include "stats/stats_record.h"
+#include "core/platform.h"
+#include "core/stats_record.h"
 #include "stats/stats_store.h"
 #include "temp_dir.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "consolesim/sim_window.h"
-#include "stats/stats_record.h"
+#include "core/stats_record.h"
 #include "support/process.h"
 
 // Commands one after the other: `a`, then `b`.

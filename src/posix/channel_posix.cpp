@@ -1,0 +1,256 @@
+// The console channel over the game's pipes. A reader thread blocks on the
+// game's output and posts the complete lines of each read; a writer thread types the
+// commands into its input. Neither ever waits for the front-end's loop, and
+// the loop never waits for the game.
+//
+// Pacing. The engine reads its input with read() of at most 256 bytes, over
+// and over while data is there, and runs what one read got as whole lines,
+// taking its last byte for the line feed: a read that ends inside a line
+// loses one character of it and runs the rest as another command. So the
+// writer writes only into an empty pipe (FIONREAD on our copy of its read end
+// shows what the game has not taken yet), and never more than 256 bytes of
+// whole lines at once. Each read then takes exactly one of our writes, whole,
+// whatever the game's frame rate; a write of up to PIPE_BUF bytes into a pipe
+// is atomic, so no read sees part of one. Until the game has read, the writer
+// looks again every millisecond (every 5 ms once it has waited 20 ms) and
+// never blocks: a game that stops reading only makes the queue longer.
+#include "posix/channel_posix.h"
+
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "console/console_events.h"
+#include "core/platform.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A longer run without a line feed is handed on in pieces of this size, the
+// longest single print the retail console keeps.
+constexpr size_t kLongestLine = 16383;
+constexpr size_t kReadChunk = 65536;
+constexpr auto kQuickChecks = std::chrono::milliseconds(20);
+constexpr auto kQuickCheckPeriod = std::chrono::milliseconds(1);
+constexpr auto kSlowCheckPeriod = std::chrono::milliseconds(5);
+
+struct Channel {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::string> commands;
+    bool writing = false;  // a chunk taken from the queue is being written
+    bool started = false;  // the game was started
+    bool linked = false;   // startConsoleChannel ran: commands are taken
+    bool ended = false;    // the game has ended: commands go nowhere
+    int waitStatus = 0;
+    GameProcess game;
+    void (*sink)(const std::string& line) = nullptr;
+};
+
+// Never destroyed: the channel's threads may still run during process exit.
+Channel& channel() {
+    static Channel* instance = new Channel;
+    return *instance;
+}
+
+char linkTags[3];  // the link's handles: the game has no windows
+
+size_t unreadBytes(const Channel& ch) {
+    int unread = 0;
+    if (ioctl(ch.game.inputProbe, FIONREAD, &unread) != 0) return 0;
+    return unread > 0 ? static_cast<size_t>(unread) : 0;
+}
+
+// Whole commands from the front of the queue, each with its line feed, as
+// many as one read of the engine takes.
+std::string takeChunk(std::deque<std::string>& commands) {
+    std::string chunk;
+    while (!commands.empty() && chunk.size() + commands.front().size() + 1 <= kEngineReadSize) {
+        chunk += commands.front();
+        chunk += '\n';
+        commands.pop_front();
+    }
+    return chunk;
+}
+
+bool hasEnded(Channel& ch) {
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    return ch.ended;
+}
+
+// Waits until the game has read all we wrote; false when it ended first.
+bool waitUntilTaken(Channel& ch) {
+    const Clock::time_point start = Clock::now();
+    while (unreadBytes(ch) > 0) {
+        if (hasEnded(ch)) return false;
+        std::this_thread::sleep_for(Clock::now() - start < kQuickChecks ? kQuickCheckPeriod : kSlowCheckPeriod);
+    }
+    return true;
+}
+
+void runWriter() {
+    Channel& ch = channel();
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(ch.mutex);
+            ch.changed.wait(lock, [&] { return !ch.commands.empty() || ch.ended; });
+            if (ch.ended) return;
+        }
+        if (!waitUntilTaken(ch)) continue;
+        std::string chunk;
+        {
+            std::lock_guard<std::mutex> lock(ch.mutex);
+            chunk = takeChunk(ch.commands);
+            ch.writing = true;
+        }
+        // An empty pipe takes the whole chunk; a failure means the game
+        // closed its input, and its end follows.
+        ssize_t written;
+        do written = write(ch.game.input, chunk.data(), chunk.size());
+        while (written < 0 && errno == EINTR);
+        std::lock_guard<std::mutex> lock(ch.mutex);
+        ch.writing = false;
+        ch.changed.notify_all();
+    }
+}
+
+// Hands one line to the sink and adds it to `lines`, the read's batch.
+void takeLine(Channel& ch, std::string line, std::string& lines) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (ch.sink) ch.sink(line);
+    if (line.empty()) return;
+    lines += line;
+    lines += '\n';
+}
+
+void runReader() {
+    Channel& ch = channel();
+    std::vector<char> buffer(kReadChunk);
+    std::string pending;
+    std::string lines;
+    for (;;) {
+        ssize_t got = read(ch.game.output, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        pending.append(buffer.data(), static_cast<size_t>(got));
+        size_t start = 0;
+        for (size_t lineFeed; (lineFeed = pending.find('\n', start)) != std::string::npos; start = lineFeed + 1)
+            takeLine(ch, pending.substr(start, lineFeed - start), lines);
+        pending.erase(0, start);
+        while (pending.size() >= kLongestLine) {
+            takeLine(ch, pending.substr(0, kLongestLine), lines);
+            pending.erase(0, kLongestLine);
+        }
+        postConsoleLines(std::move(lines));  // one event for the read's lines
+        lines.clear();
+    }
+    if (!pending.empty()) takeLine(ch, pending, lines);
+    postConsoleLines(std::move(lines));
+
+    // The game closed its output: it is ending.
+    int status = 0;
+    while (waitpid(ch.game.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    {
+        std::lock_guard<std::mutex> lock(ch.mutex);
+        ch.ended = true;
+        ch.waitStatus = status;
+        ch.commands.clear();
+        ch.changed.notify_all();
+    }
+    ConsoleEvent lost;
+    lost.kind = ConsoleEvent::kLost;
+    postConsoleEvent(lost);
+}
+
+// Commands that can never reach the game as one whole command are refused
+// with a word to the player instead of being cut.
+void refuse(const std::string& command) {
+    std::string text = "Not sent to the game: longer than its " + std::to_string(kLongestCommand) +
+                       "-character console line, or holding a line break: " + command.substr(0, 60);
+    showWarning(text.c_str(), "Vorbix");
+}
+
+}  // namespace
+
+bool startGame(const GameLaunch& launch, std::string& error) {
+    Channel& ch = channel();
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    if (ch.started) {
+        error = "the game was already started";
+        return false;
+    }
+    if (!spawnGame(launch, ch.game, error)) return false;
+    ch.started = true;
+    return true;
+}
+
+void setGameOutputSink(void (*sink)(const std::string& line)) { channel().sink = sink; }
+
+bool gameEnded() { return hasEnded(channel()); }
+
+int gameWaitStatus() {
+    Channel& ch = channel();
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    return ch.waitStatus;
+}
+
+void signalGame(int signal) {
+    Channel& ch = channel();
+    std::lock_guard<std::mutex> lock(ch.mutex);
+    // Once reaped, the process group's number may belong to someone else.
+    if (ch.started && !ch.ended) kill(-ch.game.pid, signal);
+}
+
+void startConsoleChannel() {
+    Channel& ch = channel();
+    {
+        std::lock_guard<std::mutex> lock(ch.mutex);
+        if (!ch.started || ch.linked) return;
+        ch.linked = true;
+    }
+    ConsoleEvent linked;
+    linked.kind = ConsoleEvent::kLinked;
+    linked.link = ConsoleLink{&linkTags[0], &linkTags[1], &linkTags[2]};
+    postConsoleEvent(linked);
+    std::thread(runReader).detach();
+    std::thread(runWriter).detach();
+}
+
+void sendConsoleCommand(const std::string& command) {
+    Channel& ch = channel();
+    {
+        std::lock_guard<std::mutex> lock(ch.mutex);
+        if (!ch.linked || ch.ended) return;
+        if (command.size() <= kLongestCommand && command.find_first_of("\r\n") == std::string::npos) {
+            ch.commands.push_back(command);
+            ch.changed.notify_all();
+            return;
+        }
+    }
+    refuse(command);
+}
+
+bool flushConsoleCommands(unsigned timeoutMs) {
+    Channel& ch = channel();
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(ch.mutex);
+            if (!ch.linked || ch.ended) return false;
+            if (ch.commands.empty() && !ch.writing && unreadBytes(ch) == 0) return true;
+        }
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kQuickCheckPeriod);
+    }
+}

@@ -1,0 +1,15 @@
+#include "wiring/shutdown.h"
+
+#include "core/app_state.h"
+#include "core/settings.h"
+#include "core/platform.h"
+#include "stats/stats_store.h"
+
+void shutdownApp() {
+    bool linked = app.console.consoleWindow != nullptr;
+    if (linked) sendConsoleCommand("exec vorbixoff.cfg");
+    removeTrayIcon();
+    saveStats();
+    if (linked) resetSessionStats();
+    if (!saveSettings()) showWarning("Failed to write vorbix.ini", "Failed");
+}
