@@ -33,3 +33,7 @@ bool isCheckBoxChecked(WindowHandle checkBox) {
 void setDialogItemText(WindowHandle dialog, int id, const char* text) { SetDlgItemTextA(asWindow(dialog), id, text); }
 
 void showWarning(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONWARNING); }
+
+// A notice takes the status line until the status changes again: a message
+// box would stop the game's player in the middle of a match.
+void showNotice(const char* text) { SetWindowTextA(asWindow(app.statusLabel), text); }

@@ -1,5 +1,6 @@
 #include "console/console_events.h"
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 
@@ -50,4 +51,9 @@ bool takeConsoleEvent(ConsoleEvent& event) {
 void clearConsoleEvents() {
     std::lock_guard<std::mutex> lock(inbox().mutex);
     inbox().events.clear();
+}
+
+uint32_t newLinkId() {
+    static std::atomic<uint32_t> last{0};
+    return ++last;
 }

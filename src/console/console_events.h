@@ -7,7 +7,9 @@
 
 #include <string>
 
-#include "core/app_state.h"
+#include <cstdint>
+
+#include "core/game_link.h"
 
 struct ConsoleEvent {
     enum Kind {
@@ -18,7 +20,7 @@ struct ConsoleEvent {
     };
     Kind kind = kLines;
     int edition = 0;
-    ConsoleLink link;
+    GameLink link;  // kLinked
     // kLines: each line without its own line break and followed by '\n', so
     // one event carries all that one read found.
     std::string lines;
@@ -33,3 +35,5 @@ void postConsoleLines(std::string lines);
 bool takeConsoleEvent(ConsoleEvent& event);
 // Drops every event not taken yet (tests, and a front-end starting over).
 void clearConsoleEvents();
+// Any thread: a number for a new link, never 0 and never used before.
+uint32_t newLinkId();

@@ -49,7 +49,7 @@ void addKeywords(BasicKeywordTable<Handler>& table, const char* section, Handler
 
 void reportLoadFailure(const std::string& name) {
     sendConsoleCommand("subtitle2 \"Error: Failed to load: " + name);
-    if (app.console.consoleWindow == nullptr) showWarning("Failed to load message file", "Vorbix3");
+    if (!isLinked(app.link)) showWarning("Failed to load message file", "Vorbix3");
 }
 
 }  // namespace

@@ -29,16 +29,16 @@ void showSearch(int edition, int32_t& lastSearchTime) {
 // The linked game has gone: the window comes back, and the game's counts are
 // saved and start again from zero.
 void forgetLostGame() {
-    if (app.console.consoleWindow == nullptr) return;
-    app.console.consoleWindow = nullptr;
+    if (!isLinked(app.link)) return;
+    app.link = GameLink{};
     showMainWindow();
     setControlText(app.playerNameLabel, "");
     saveStats();
     resetSessionStats();
 }
 
-void linkGame(const ConsoleLink& link) {
-    app.console = link;
+void linkGame(const GameLink& link) {
+    app.link = link;
     setControlText(app.statusLabel, "Found Game");
     publishAllStats();
 }
@@ -61,7 +61,7 @@ void handleEvent(ConsoleEvent& event, int32_t& lastSearchTime) {
     case ConsoleEvent::kLost: forgetLostGame(); break;
     case ConsoleEvent::kLinked: linkGame(event.link); break;
     case ConsoleEvent::kLines:
-        if (app.console.consoleWindow != nullptr) dispatchLines(event.lines);
+        if (isLinked(app.link)) dispatchLines(event.lines);
         break;
     }
 }
@@ -70,11 +70,13 @@ void handleEvent(ConsoleEvent& event, int32_t& lastSearchTime) {
 
 void pollConsole(int32_t& lastSearchTime) {
     ConsoleEvent event;
-    for (int handled = 0; handled < kEventsPerStep; ++handled) {
-        if (!takeConsoleEvent(event)) return;
+    int handled = 0;
+    while (handled < kEventsPerStep && takeConsoleEvent(event)) {
         handleEvent(event, lastSearchTime);
+        ++handled;
     }
-    wakeMainLoop();  // more are waiting: the next step takes them
+    releaseConsoleCommands();
+    if (handled == kEventsPerStep) wakeMainLoop();  // more may wait: the next step takes them
 }
 
 void dispatchLine(char* line) {

@@ -10,16 +10,11 @@
 #include <string>
 
 #include "console/keywords.h"
+#include "core/game_link.h"
 #include "core/stats_record.h"
 
 // Window handles are opaque to the portable core; the Win32 edge casts them.
 using WindowHandle = void*;
-
-struct ConsoleLink {
-    WindowHandle consoleWindow = nullptr;
-    WindowHandle consoleInput = nullptr;
-    WindowHandle consoleOutput = nullptr;
-};
 
 // The eight announcement texts, in the order of the settings keys.
 enum AnnouncementKey {
@@ -60,8 +55,8 @@ struct AppState {
     std::optional<std::string> announcementTexts[kAnnouncementCount];
     bool privateMode = false;
 
-    // The game console and the keyword tables.
-    ConsoleLink console;
+    // The linked game and the keyword tables.
+    GameLink link;
     KeywordTable tableA{};
     KeywordTable tableB{};
     KeywordTable tableC{};

@@ -8,18 +8,23 @@
 #include <string>
 
 #include "core/app_state.h"
+#include "core/frontend.h"
 
-// --- Console transport (console/channel_win32.cpp) ---
+// --- Console transport (windows/channel_win32.cpp, posix/channel_posix.cpp) ---
 // Starts the transport on a thread of its own: it looks for the game, reads
 // what the game prints and posts it as console events (console/console_events.h).
 void startConsoleChannel();
-// Types one command into the game's console, from any thread, without
-// waiting for the game. Commands reach the game in the order sent, each
-// whole and in one piece, never faster than the game takes them. Lost when no
-// console is linked, or when the console it was sent to has gone.
+// Types one command into the linked game's console, without waiting for the
+// game. Commands reach the game in the order sent, each whole and in one
+// piece, never faster than the game takes them; those sent in one poll step
+// go out together once it ends (releaseConsoleCommands). Lost when no game
+// is linked, or when the game it was sent to has gone. Front-end's thread.
 void sendConsoleCommand(const std::string& command);
-// Waits until every command sent so far has reached the game, or until
-// `timeoutMs` has passed. True when they all did.
+// The poll step is over: the commands it sent go to the game.
+void releaseConsoleCommands();
+// Releases the commands sent so far and waits until each has reached the
+// game (or was dropped with a game that has gone), or until `timeoutMs` has
+// passed. False on the timeout.
 bool flushConsoleCommands(unsigned timeoutMs);
 // Wakes the front-end's loop: console events are waiting.
 void wakeMainLoop();
@@ -37,8 +42,6 @@ void setDialogItemText(WindowHandle dialog, int id, const char* text);
 void removeTrayIcon();
 // Asks the shell to "open" `program` with `parameters` in `directory`.
 void openProgram(const std::string& program, const std::string& parameters, const std::string& directory);
-// A message box without owner: OK button, warning icon; waits until closed.
-void showWarning(const char* text, const char* caption);
 
 // --- Sound, time, threads, process ---
 // Plays a WAV file to its end (synchronous); a missing file plays nothing.

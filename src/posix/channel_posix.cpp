@@ -11,9 +11,11 @@
 // shows what the game has not taken yet), and never more than 256 bytes of
 // whole lines at once. Each read then takes exactly one of our writes, whole,
 // whatever the game's frame rate; a write of up to PIPE_BUF bytes into a pipe
-// is atomic, so no read sees part of one. Until the game has read, the writer
-// looks again every millisecond (every 5 ms once it has waited 20 ms) and
-// never blocks: a game that stops reading only makes the queue longer.
+// is atomic, so no read sees part of one. The commands one console line
+// causes are released together at the end of the poll step, so they go out in
+// one write where they fit. Until the game has read, the writer looks again
+// every quarter millisecond (every 2 ms once it has waited 100 ms) and never
+// blocks: a game that stops reading only makes the queue longer.
 #include "posix/channel_posix.h"
 
 #include <sys/ioctl.h>
@@ -23,12 +25,11 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "console/command_queue.h"
 #include "console/console_events.h"
 #include "core/platform.h"
 
@@ -40,15 +41,13 @@ using Clock = std::chrono::steady_clock;
 // longest single print the retail console keeps.
 constexpr size_t kLongestLine = 16383;
 constexpr size_t kReadChunk = 65536;
-constexpr auto kQuickChecks = std::chrono::milliseconds(20);
-constexpr auto kQuickCheckPeriod = std::chrono::milliseconds(1);
-constexpr auto kSlowCheckPeriod = std::chrono::milliseconds(5);
+constexpr auto kQuickChecks = std::chrono::milliseconds(100);
+constexpr auto kQuickCheckPeriod = std::chrono::microseconds(250);
+constexpr auto kSlowCheckPeriod = std::chrono::milliseconds(2);
 
 struct Channel {
+    CommandQueue queue{kLongestCommand};
     std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::string> commands;
-    bool writing = false;  // a chunk taken from the queue is being written
     bool started = false;  // the game was started
     bool linked = false;   // startConsoleChannel ran: commands are taken
     bool ended = false;    // the game has ended: commands go nowhere
@@ -63,24 +62,10 @@ Channel& channel() {
     return *instance;
 }
 
-char linkTags[3];  // the link's handles: the game has no windows
-
 size_t unreadBytes(const Channel& ch) {
     int unread = 0;
     if (ioctl(ch.game.inputProbe, FIONREAD, &unread) != 0) return 0;
     return unread > 0 ? static_cast<size_t>(unread) : 0;
-}
-
-// Whole commands from the front of the queue, each with its line feed, as
-// many as one read of the engine takes.
-std::string takeChunk(std::deque<std::string>& commands) {
-    std::string chunk;
-    while (!commands.empty() && chunk.size() + commands.front().size() + 1 <= kEngineReadSize) {
-        chunk += commands.front();
-        chunk += '\n';
-        commands.pop_front();
-    }
-    return chunk;
 }
 
 bool hasEnded(Channel& ch) {
@@ -100,27 +85,25 @@ bool waitUntilTaken(Channel& ch) {
 
 void runWriter() {
     Channel& ch = channel();
+    CommandQueue& queue = ch.queue;
     for (;;) {
         {
-            std::unique_lock<std::mutex> lock(ch.mutex);
-            ch.changed.wait(lock, [&] { return !ch.commands.empty() || ch.ended; });
-            if (ch.ended) return;
+            std::unique_lock<std::mutex> lock(queue.mutex);
+            queue.changed.wait(lock, [&] { return !queue.ready.empty() || queue.openLink == 0; });
+            if (queue.openLink == 0) return;  // the game has ended
         }
-        if (!waitUntilTaken(ch)) continue;
+        // As many whole commands as one read of the engine takes.
+        const std::vector<std::string> commands = takeCommands(queue, kEngineReadSize, SIZE_MAX, false);
+        if (commands.empty()) continue;
         std::string chunk;
-        {
-            std::lock_guard<std::mutex> lock(ch.mutex);
-            chunk = takeChunk(ch.commands);
-            ch.writing = true;
-        }
+        for (const std::string& command : commands) chunk += command + '\n';
         // An empty pipe takes the whole chunk; a failure means the game
         // closed its input, and its end follows.
         ssize_t written;
         do written = write(ch.game.input, chunk.data(), chunk.size());
         while (written < 0 && errno == EINTR);
-        std::lock_guard<std::mutex> lock(ch.mutex);
-        ch.writing = false;
-        ch.changed.notify_all();
+        waitUntilTaken(ch);
+        commandsReached(queue, commands.size());
     }
 }
 
@@ -165,20 +148,11 @@ void runReader() {
         std::lock_guard<std::mutex> lock(ch.mutex);
         ch.ended = true;
         ch.waitStatus = status;
-        ch.commands.clear();
-        ch.changed.notify_all();
     }
+    openCommands(ch.queue, 0);
     ConsoleEvent lost;
     lost.kind = ConsoleEvent::kLost;
     postConsoleEvent(lost);
-}
-
-// Commands that can never reach the game as one whole command are refused
-// with a word to the player instead of being cut.
-void refuse(const std::string& command) {
-    std::string text = "Not sent to the game: longer than its " + std::to_string(kLongestCommand) +
-                       "-character console line, or holding a line break: " + command.substr(0, 60);
-    showWarning(text.c_str(), "Vorbix");
 }
 
 }  // namespace
@@ -221,36 +195,17 @@ void startConsoleChannel() {
     }
     ConsoleEvent linked;
     linked.kind = ConsoleEvent::kLinked;
-    linked.link = ConsoleLink{&linkTags[0], &linkTags[1], &linkTags[2]};
+    linked.link = GameLink{LinkKind::kGamePipes, newLinkId(), 0};
+    openCommands(ch.queue, linked.link.id);
     postConsoleEvent(linked);
     std::thread(runReader).detach();
     std::thread(runWriter).detach();
 }
 
 void sendConsoleCommand(const std::string& command) {
-    Channel& ch = channel();
-    {
-        std::lock_guard<std::mutex> lock(ch.mutex);
-        if (!ch.linked || ch.ended) return;
-        if (command.size() <= kLongestCommand && command.find_first_of("\r\n") == std::string::npos) {
-            ch.commands.push_back(command);
-            ch.changed.notify_all();
-            return;
-        }
-    }
-    refuse(command);
+    queueCommand(channel().queue, isLinked(app.link) ? app.link.id : 0, command);
 }
 
-bool flushConsoleCommands(unsigned timeoutMs) {
-    Channel& ch = channel();
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> lock(ch.mutex);
-            if (!ch.linked || ch.ended) return false;
-            if (ch.commands.empty() && !ch.writing && unreadBytes(ch) == 0) return true;
-        }
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(kQuickCheckPeriod);
-    }
-}
+void releaseConsoleCommands() { releaseCommands(channel().queue); }
+
+bool flushConsoleCommands(unsigned timeoutMs) { return waitUntilReached(channel().queue, timeoutMs); }

@@ -27,6 +27,7 @@ void showGameMenu(const char* name) {
 void hideMenuWorker() {
     sleepMs(600);
     sendConsoleCommand(std::string("exec ") + kHideMenusScript);
+    wakeMainLoop();  // its poll step releases the command
 }
 
 void setStatCvar(const char* key, uint32_t value) {

@@ -87,3 +87,5 @@ void setDialogItemText(WindowHandle, int, const char*) {}
 void removeTrayIcon() {}
 
 void showWarning(const char* text, const char* caption) { showWarningLine(caption, text); }
+
+void showNotice(const char* text) { showNote(text); }

@@ -165,7 +165,7 @@ void showNews(RunSnapshot& shown) {
     RunSnapshot now = snapshotRun();
     const std::string news = describeNews(shown, now);
     if (!news.empty()) showNote(news + "  [" + describeRun(now) + "]");
-    showStatus(app.console.consoleWindow ? describeRun(now) : std::string());
+    showStatus(isLinked(app.link) ? describeRun(now) : std::string());
     shown = now;
 }
 
@@ -179,7 +179,7 @@ RunEnd runLoop() {
         showNews(shown);
         if (interrupts.load() > 0) return RunEnd::kInterrupted;
         // The channel posts the game's end after its last line.
-        if (gameEnded() && app.console.consoleWindow == nullptr) return RunEnd::kGameEnded;
+        if (gameEnded() && !isLinked(app.link)) return RunEnd::kGameEnded;
         waitForWake(-1);
     }
 }
@@ -201,6 +201,7 @@ bool waitForGameEnd(unsigned timeoutMs, int hurryAt) {
 void endGame() {
     showNote("asking the game to quit");
     sendConsoleCommand("quit");
+    releaseConsoleCommands();
     if (waitForGameEnd(kQuitWaitMs, 2)) return;
     showNote("the game did not quit: sending it SIGTERM");
     signalGame(SIGTERM);

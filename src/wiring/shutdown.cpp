@@ -6,8 +6,11 @@
 #include "stats/stats_store.h"
 
 void shutdownApp() {
-    bool linked = app.console.consoleWindow != nullptr;
-    if (linked) sendConsoleCommand("exec vorbixoff.cfg");
+    bool linked = isLinked(app.link);
+    if (linked) {
+        sendConsoleCommand("exec vorbixoff.cfg");
+        releaseConsoleCommands();
+    }
     removeTrayIcon();
     saveStats();
     if (linked) resetSessionStats();

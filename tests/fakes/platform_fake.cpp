@@ -15,7 +15,6 @@ const char* const kControlNames[] = {
     "launchCheckBox", "soundsCheckBox", "announcementsCheckBox", "displaysCheckBox",
     "connectBox",     "gamePathBox",   "parametersBox",
 };
-char consoleWindowTag, consoleInputTag, consoleOutputTag;
 
 WindowHandle handleOf(const char* const& name) { return const_cast<char**>(&name); }
 
@@ -73,7 +72,7 @@ void FakePlatform::consoleStep() {
         linked = consoleAlive = true;
         reader = BoxReader{};
         event.kind = ConsoleEvent::kLinked;
-        event.link = ConsoleLink{&consoleWindowTag, &consoleInputTag, &consoleOutputTag};
+        event.link = GameLink{LinkKind::kConsoleWindow, newLinkId(), index};
     }
     postConsoleEvent(event);
 }
@@ -84,6 +83,8 @@ void pollFakeConsole(int32_t& lastSearchTime) {
 }
 
 void startConsoleChannel() {}
+
+void releaseConsoleCommands() {}
 
 bool flushConsoleCommands(unsigned) { return true; }
 
@@ -121,6 +122,8 @@ void hideMainWindow() {
 void showWarning(const char* text, const char* caption) {
     fake.log.push_back(std::string("box ") + caption + "|" + text);
 }
+
+void showNotice(const char* text) { fake.log.push_back(std::string("notice ") + text); }
 
 void playSoundFile(const char* path) { fake.log.push_back(std::string("sound ") + path); }
 

@@ -15,7 +15,7 @@ struct FakeExit {
 
 struct FakePlatform {
     // Everything the core did, in order: "cmd <text>", "sound <path>",
-    // "box <caption>|<text>", "worker", "sleep <ms>", "show", "hide",
+    // "box <caption>|<text>", "notice <text>", "worker", "sleep <ms>", "show", "hide",
     // "text <control>|<text>", "check <control>|<0/1>", "delete <n>",
     // "item <id>|<text>", "tray remove", "open <program>|<parameters>|<dir>",
     // "find <edition> found|none".

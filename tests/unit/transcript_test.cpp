@@ -140,7 +140,7 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
     int32_t lastSearchTime = 0;
     fake.editionPresent[0] = true;
     pollFakeConsole(lastSearchTime);
-    ASSERT_NE(app.console.consoleWindow, nullptr);
+    ASSERT_TRUE(isLinked(app.link));
     fake.log.clear();
     fake.commands.clear();
 
