@@ -31,7 +31,9 @@
 
 #include "console/command_queue.h"
 #include "console/console_events.h"
+#include "core/app_state.h"
 #include "core/platform.h"
+#include "text/line_cutter.h"
 
 namespace {
 
@@ -107,37 +109,27 @@ void runWriter() {
     }
 }
 
-// Hands one line to the sink and adds it to `lines`, the read's batch.
-void takeLine(Channel& ch, std::string line, std::string& lines) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (ch.sink) ch.sink(line);
-    if (line.empty()) return;
-    lines += line;
-    lines += '\n';
-}
-
 void runReader() {
     Channel& ch = channel();
     std::vector<char> buffer(kReadChunk);
-    std::string pending;
+    LineCutter cutter{kLongestLine, false};
     std::string lines;
+    // Each line goes to the sink; the read's lines go to the poll as one batch.
+    const auto take = [&](const std::string& line) {
+        if (ch.sink) ch.sink(line);
+        if (line.empty()) return;
+        lines += line;
+        lines += '\n';
+    };
     for (;;) {
         ssize_t got = read(ch.game.output, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
-        pending.append(buffer.data(), static_cast<size_t>(got));
-        size_t start = 0;
-        for (size_t lineFeed; (lineFeed = pending.find('\n', start)) != std::string::npos; start = lineFeed + 1)
-            takeLine(ch, pending.substr(start, lineFeed - start), lines);
-        pending.erase(0, start);
-        while (pending.size() >= kLongestLine) {
-            takeLine(ch, pending.substr(0, kLongestLine), lines);
-            pending.erase(0, kLongestLine);
-        }
-        postConsoleLines(std::move(lines));  // one event for the read's lines
+        cutLines(cutter, buffer.data(), static_cast<size_t>(got), take);
+        postConsoleLines(std::move(lines));
         lines.clear();
     }
-    if (!pending.empty()) takeLine(ch, pending, lines);
+    finishLines(cutter, take);
     postConsoleLines(std::move(lines));
 
     // The game closed its output: it is ending.

@@ -33,8 +33,8 @@
 #include "console/command_queue.h"
 #include "console/console_events.h"
 #include "console/editions.h"
+#include "core/app_state.h"
 #include "core/platform.h"
-#include "windows/channel_win32.h"
 
 namespace {
 
@@ -291,6 +291,3 @@ void releaseConsoleCommands() { releaseCommands(channel().queue); }
 
 bool flushConsoleCommands(unsigned timeoutMs) { return waitUntilReached(channel().queue, timeoutMs); }
 
-void wakeMainLoop() {
-    if (app.mainWindow) PostMessageA(static_cast<HWND>(app.mainWindow), kConsoleEventsMessage, 0, 0);
-}

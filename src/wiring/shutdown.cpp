@@ -1,8 +1,9 @@
 #include "wiring/shutdown.h"
 
 #include "core/app_state.h"
-#include "core/settings.h"
+#include "core/frontend.h"
 #include "core/platform.h"
+#include "core/settings.h"
 #include "stats/stats_store.h"
 
 void shutdownApp() {

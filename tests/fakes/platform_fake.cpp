@@ -3,45 +3,30 @@
 #include <cstring>
 
 #include "console/console_events.h"
-#include "console/poll.h"
+#include "core/app_state.h"
+#include "core/timers.h"
+#include "wiring/poll.h"
 
 FakePlatform fake;
 
 namespace {
 
-// Fake handles point at these names.
-const char* const kControlNames[] = {
-    "mainWindow",     "statusLabel",   "playerNameLabel",       "messageFileBox",
-    "launchCheckBox", "soundsCheckBox", "announcementsCheckBox", "displaysCheckBox",
-    "connectBox",     "gamePathBox",   "parametersBox",
-};
-
-WindowHandle handleOf(const char* const& name) { return const_cast<char**>(&name); }
+const char* const kSwitchNames[] = {"sounds", "announcements", "displays"};
 
 }  // namespace
-
-std::string controlName(WindowHandle control) {
-    for (const char* const& name : kControlNames)
-        if (handleOf(name) == control) return name;
-    return "?";
-}
 
 void resetFakes() {
     resetAppState();
     clearConsoleEvents();
+    clearTimers();
     fake = FakePlatform{};
-    WindowHandle* members[] = {
-        &app.mainWindow,     &app.statusLabel,    &app.playerNameLabel,       &app.messageFileBox,
-        &app.launchCheckBox, &app.soundsCheckBox, &app.announcementsCheckBox, &app.displaysCheckBox,
-        &app.connectBox,     &app.gamePathBox,    &app.parametersBox,
-    };
-    for (size_t i = 0; i < sizeof members / sizeof members[0]; ++i) *members[i] = handleOf(kControlNames[i]);
 }
 
-void FakePlatform::runWorkers() {
-    std::vector<void (*)()> workers;
-    workers.swap(pendingWorkers);
-    for (auto work : workers) work();
+void FakePlatform::runTimers() {
+    for (int64_t due; (due = msUntilNextTimer()) >= 0;) {
+        nowMs += static_cast<uint64_t>(due);
+        runDueTimers();
+    }
 }
 
 std::vector<std::string> FakePlatform::logOf(const std::string& prefix) const {
@@ -82,7 +67,14 @@ void pollFakeConsole(int32_t& lastSearchTime) {
     pollConsole(lastSearchTime);
 }
 
+// --- The platform seam ---
+
 void startConsoleChannel() {}
+
+void sendConsoleCommand(const std::string& command) {
+    fake.log.push_back("cmd " + command);
+    fake.commands.push_back(command);
+}
 
 void releaseConsoleCommands() {}
 
@@ -90,34 +82,39 @@ bool flushConsoleCommands(unsigned) { return true; }
 
 void wakeMainLoop() { ++fake.wakes; }
 
-void sendConsoleCommand(const std::string& command) {
-    fake.log.push_back("cmd " + command);
-    fake.commands.push_back(command);
+void playSoundFile(const char* path) { fake.log.push_back(std::string("sound ") + path); }
+
+void sleepMs(unsigned milliseconds) { fake.log.push_back("sleep " + std::to_string(milliseconds)); }
+
+int32_t nowSeconds() { return fake.now; }
+
+uint64_t nowMilliseconds() { return fake.nowMs; }
+
+void exitProcess(int code) { throw FakeExit{code}; }
+
+std::string currentDirectory() { return fake.cwd; }
+
+// --- The front-end seam ---
+
+void showStatus(const char* text) {
+    fake.log.push_back(std::string("status ") + text);
+    fake.status = text;
 }
 
-void setControlText(WindowHandle control, const char* text) {
-    fake.log.push_back("text " + controlName(control) + "|" + text);
-    fake.controlTexts[controlName(control)] = text;
+void showPlayerName(const char* name) {
+    fake.log.push_back(std::string("player ") + name);
+    fake.playerName = name;
 }
 
-std::string getControlText(WindowHandle control) { return fake.controlTexts[controlName(control)]; }
-
-void setCheckBox(WindowHandle checkBox, bool checked) {
-    fake.log.push_back("check " + controlName(checkBox) + "|" + (checked ? "1" : "0"));
-    fake.checkBoxes[controlName(checkBox)] = checked;
+void showSwitch(Switch which, bool on) {
+    const char* name = kSwitchNames[static_cast<int>(which)];
+    fake.log.push_back(std::string("switch ") + name + "|" + (on ? "1" : "0"));
+    fake.switches[name] = on;
 }
 
-bool isCheckBoxChecked(WindowHandle checkBox) { return fake.checkBoxes[controlName(checkBox)]; }
+void showGameGone() { fake.log.push_back("gone"); }
 
-void showMainWindow() {
-    fake.log.push_back("show");
-    app.windowHidden = false;
-}
-
-void hideMainWindow() {
-    fake.log.push_back("hide");
-    app.windowHidden = true;
-}
+void showRunCounts(const RunCounts& run) { fake.runCounts = run; }
 
 void showWarning(const char* text, const char* caption) {
     fake.log.push_back(std::string("box ") + caption + "|" + text);
@@ -125,27 +122,9 @@ void showWarning(const char* text, const char* caption) {
 
 void showNotice(const char* text) { fake.log.push_back(std::string("notice ") + text); }
 
-void playSoundFile(const char* path) { fake.log.push_back(std::string("sound ") + path); }
-
-void startWorker(void (*work)()) {
-    fake.log.push_back("worker");
-    fake.pendingWorkers.push_back(work);
-}
-
-void sleepMs(unsigned milliseconds) { fake.log.push_back("sleep " + std::to_string(milliseconds)); }
-
-int32_t nowSeconds() { return fake.now; }
-
-void exitProcess(int code) { throw FakeExit{code}; }
-
-std::string currentDirectory() { return fake.cwd; }
-
-void setDialogItemText(WindowHandle, int id, const char* text) {
-    fake.log.push_back("item " + std::to_string(id) + "|" + text);
-    fake.dialogItems[id] = text;
-}
-
 void removeTrayIcon() { fake.log.push_back("tray remove"); }
+
+// --- The Win32 front-end's launcher, compiled into the unit tests ---
 
 void openProgram(const std::string& program, const std::string& parameters, const std::string& directory) {
     fake.log.push_back("open " + program + "|" + parameters + "|" + directory);

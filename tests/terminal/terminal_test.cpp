@@ -65,13 +65,13 @@ std::vector<std::string> printedLines(const std::string& replayFile) {
 }
 
 // What the engine makes of the lines, in a folder of its own.
-bench::ReplayResult engineReplay(const std::string& ini, const std::string& replayFile) {
+replay::ReplayResult engineReplay(const std::string& ini, const std::string& replayFile) {
     TempDir dir;
     prepareRunDir(dir, ini);
-    bench::ReplayPlan plan;
+    replay::ReplayPlan plan;
     plan.player = kPlayer;
     plan.lines = printedLines(replayFile);
-    return bench::replayMatch(dir.root(), plan);
+    return replay::replayMatch(dir.root(), plan);
 }
 
 struct Received {
@@ -238,7 +238,7 @@ std::string killLine(const std::string& victim) { return "\x04" + victim + " was
 // the game is told first and asked to quit, nothing counted is lost.
 TEST(Terminal, RecordedMatchAsTheEngineReplaysItAndCtrlCClosesCleanly) {
     const std::string match = kSourceDir + "/data/demo/match.log";
-    const bench::ReplayResult expected = engineReplay(kIni, match);
+    const replay::ReplayResult expected = engineReplay(kIni, match);
     ASSERT_EQ(expected.commands.back(), "exec vorbixoff.cfg");
 
     TempDir dir;
@@ -283,7 +283,7 @@ TEST(Terminal, BurstAndTenSecondStallLoseNothing) {
     ini.replace(ini.find("announcements=0"), 15, "announcements=1");
     const std::string rampage = "Rampage! x%u";
     ini.replace(ini.find(rampage), rampage.size(), std::string(300, 'R') + " x%u");
-    const bench::ReplayResult expected = engineReplay(ini, dir.path("burst.log"));
+    const replay::ReplayResult expected = engineReplay(ini, dir.path("burst.log"));
 
     prepareRunDir(dir, ini);
     VorbixRun vorbix(dir, engineCommand(dir, dir.path("burst.log"), "1", true));
