@@ -46,6 +46,14 @@ TEST_F(Announce, AnnouncementGetsTheCountAndNeverActsAsAFormatOnItsOwn) {
     EXPECT_EQ(fake.commands[1], "say %s%n2");
 }
 
+TEST_F(Announce, AnAnnouncementIsOneCommandOrNone) {
+    sendAnnouncement(std::string("say \"Rampage; x%u\""), 2);
+    sendAnnouncement(std::string("say Rampage x%u; quit"), 3);
+    sendAnnouncement(std::string("say Rampage /* x%u"), 4);
+    EXPECT_EQ(fake.commands, (Log{"say \"Rampage; x2\""}));
+    EXPECT_EQ(fake.logOf("notice").size(), 2u);
+}
+
 TEST_F(Announce, CounterCvarCarriesTheFullUnsignedValue) {
     setStatCvar("kills", 4294967295u);
     setStatCvar("in_a_row_deaths", 0);

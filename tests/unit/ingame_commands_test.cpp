@@ -96,10 +96,16 @@ TEST_F(InGameCommandsTest, LanguageLoadsTheWordWithIniAppended) {
     dispatch("vorbixoption language german.ini");
     EXPECT_EQ(fake.commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: german.ini.ini\""});
 
+    // A name that would end the quote sends nothing; a ';' stays inside it.
+    fake.commands.clear();
+    dispatch("vorbixoption language a\";quit");
+    dispatch("vorbixoption language b;quit");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: b;quit.ini\""});
+
     // Too short, or anything but a plain file name of the messages folder.
     fake.commands.clear();
     for (const char* line : {"vorbixoption language g", "vorbixoption language", "vorbixoption language ..\\german",
-                             "vorbixoption language ../german", "vorbixoption language sub\\german",
+                             "vorbixoption language ../german", "vorbixoption language sub\\german", "vorbixoption language sub/german",
                              "vorbixoption language c:german", "vorbixoption language german..x"})
         dispatch(line);
     EXPECT_TRUE(fake.commands.empty());

@@ -61,6 +61,7 @@ TEST_F(NameDetectionTest, OnlyACompleteAnswerAtTheLineStartNamesThePlayer) {
     dispatch("is:\"Bob default");        // no closing quote
     dispatch("is:1234567");              // exactly 10: the name would start at the end
     dispatch("x is:1234567Eve\" rest");   // more than the opening quote before the phrase
+    dispatch("xis:1234567Eve\" rest");    // one character, but not the opening quote
     dispatch("\"\"is:1234567Eve\" rest");
     EXPECT_TRUE(fake.log.empty());
     EXPECT_EQ(app.nameEntryIndex, 0);
