@@ -102,7 +102,11 @@ void expectSameTotals(const TempDir& dir, const StatsRecord& expected) {
 // the leader of its own process group, output read as it comes.
 class VorbixRun {
 public:
-    VorbixRun(const TempDir& dir, const std::vector<std::string>& gameCommand, const Env& env = {}) {
+    // `reading` false: the terminal takes nothing of vorbix's output until
+    // resumeReading(), like a terminal paused with Ctrl+S.
+    VorbixRun(const TempDir& dir, const std::vector<std::string>& gameCommand, const Env& env = {},
+              bool reading = true)
+        : reading_(reading) {
         int output[2];
         if (pipe(output) != 0) return;
         std::vector<std::string> arguments{VORBIX_PATH, "--"};
@@ -129,6 +133,7 @@ public:
     }
 
     ~VorbixRun() {
+        resumeReading();
         if (!exited_ && pid_ > 0) {
             kill(-pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
@@ -148,6 +153,7 @@ public:
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 exited_ = true;
+                resumeReading();
                 if (reader_.joinable()) reader_.join();
                 return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
@@ -167,9 +173,19 @@ public:
         return text_;
     }
 
+    void resumeReading() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        reading_ = true;
+        grown_.notify_all();
+    }
+
 private:
     void readOutput() {
         char buffer[4096];
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            grown_.wait(lock, [&] { return reading_ || exited_; });
+        }
         for (ssize_t got; (got = read(output_, buffer, sizeof buffer)) != 0;) {
             if (got < 0) {
                 if (errno == EINTR) continue;
@@ -184,6 +200,7 @@ private:
     pid_t pid_ = -1;
     int output_ = -1;
     bool exited_ = false;
+    bool reading_ = true;
     std::thread reader_;
     std::mutex mutex_;
     std::condition_variable grown_;
@@ -327,6 +344,31 @@ TEST(Terminal, BurstAndTenSecondStallLoseNothing) {
     EXPECT_TRUE(received.cuts.empty()) << received.cuts.front();
     EXPECT_NE(vorbix.output().find("Not sent to the game"), std::string::npos);
     EXPECT_NE(vorbix.output().find("the game ended (exit code 0)"), std::string::npos);
+}
+
+// A terminal that stops reading (Ctrl+S) while the game prints 2 MB: vorbix
+// keeps reading the game's pipe, counting and answering; once the terminal
+// reads again it says how much of the game's output it could not show.
+TEST(Terminal, ATerminalThatStopsReadingHoldsUpNothing) {
+    TempDir dir;
+    std::string replay = "#delay 300\n";
+    const std::string chatter = "\x02" "Carl: " + std::string(90, 'z');
+    for (int i = 0; i < 20000; ++i) replay += chatter + "\n";
+    replay += "#delay 300\n" + killLine("Axis1") + "\n" + killLine("Axis2") + "\n#delay 1500\n";
+    dir.write("chatter.log", replay);
+    prepareRunDir(dir, kIni);
+    VorbixRun vorbix(dir, engineCommand(dir, dir.path("chatter.log"), "1", true), {}, /*reading=*/false);
+    ASSERT_TRUE(vorbix.started());
+    // Start-up's 8, then 5 and 6 for the two kills (their menus hidden again).
+    ASSERT_TRUE(waitForCommands(dir, 8 + 5 + 6, 20000));
+    const std::vector<std::string> received = receivedBy(dir.path("received.log")).commands;
+    EXPECT_NE(std::find(received.begin(), received.end(), "set sfx_kills 2"), received.end());
+    vorbix.resumeReading();
+    ASSERT_EQ(vorbix.waitForExit(30000), 0) << vorbix.output().substr(0, 2000);
+    StatsRecord saved{};
+    ASSERT_TRUE(readStatsFile(dir.path("vorbix.vbx").c_str(), saved));
+    EXPECT_EQ(saved.kills, 2u);
+    EXPECT_NE(vorbix.output().find("lines of the game's output were not shown"), std::string::npos);
 }
 
 // Ctrl+C while the game reads nothing: the totals are saved at once, and a
