@@ -53,7 +53,28 @@ void clearConsoleEvents() {
     inbox().events.clear();
 }
 
-uint32_t newLinkId() {
-    static std::atomic<uint32_t> last{0};
-    return ++last;
+GameLink makeLink(LinkKind kind, int edition) {
+    static std::atomic<uint32_t> lastId{0};
+    return GameLink{kind, ++lastId, edition};
+}
+
+void postLinked(const GameLink& link) {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLinked;
+    event.edition = link.edition;
+    event.link = link;
+    postConsoleEvent(std::move(event));
+}
+
+void postLost() {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLost;
+    postConsoleEvent(std::move(event));
+}
+
+void postSearched(int edition) {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kSearched;
+    event.edition = edition;
+    postConsoleEvent(std::move(event));
 }

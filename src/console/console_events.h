@@ -31,9 +31,15 @@ void postConsoleEvent(ConsoleEvent event);
 // Any thread: posts `lines` (each followed by '\n') as one kLines event;
 // nothing when empty.
 void postConsoleLines(std::string lines);
+// Any thread: a transport's news of the link. A new link gets a number that
+// tells it from every link before it (makeLink); the transport opens its
+// command queue for it before it posts it.
+GameLink makeLink(LinkKind kind, int edition);
+void postLinked(const GameLink& link);
+void postLost();
+void postSearched(int edition);
 // Front-end thread: the oldest event not taken yet; false when there is none.
 bool takeConsoleEvent(ConsoleEvent& event);
 // Drops every event not taken yet (tests, and a front-end starting over).
 void clearConsoleEvents();
-// Any thread: a number for a new link, never 0 and never used before.
-uint32_t newLinkId();
+

@@ -142,9 +142,7 @@ void runReader() {
         ch.waitStatus = status;
     }
     openCommands(ch.queue, 0);
-    ConsoleEvent lost;
-    lost.kind = ConsoleEvent::kLost;
-    postConsoleEvent(lost);
+    postLost();
 }
 
 }  // namespace
@@ -185,11 +183,9 @@ void startConsoleChannel() {
         if (!ch.started || ch.linked) return;
         ch.linked = true;
     }
-    ConsoleEvent linked;
-    linked.kind = ConsoleEvent::kLinked;
-    linked.link = GameLink{LinkKind::kGamePipes, newLinkId(), 0};
-    openCommands(ch.queue, linked.link.id);
-    postConsoleEvent(linked);
+    const GameLink link = makeLink(LinkKind::kGamePipes, 0);
+    openCommands(ch.queue, link.id);
+    postLinked(link);
     std::thread(runReader).detach();
     std::thread(runWriter).detach();
 }

@@ -101,13 +101,6 @@ Channel& channel() {
 
 void wakeConsoleThread() { SetEvent(channel().commandQueued); }
 
-void post(ConsoleEvent::Kind kind, int edition = 0) {
-    ConsoleEvent event;
-    event.kind = kind;
-    event.edition = edition;
-    postConsoleEvent(std::move(event));
-}
-
 // Commands for a console that is gone go nowhere.
 void forgetLink(Channel& ch) {
     ch.window = ch.input = ch.output = nullptr;
@@ -125,7 +118,7 @@ void searchStep(Channel& ch) {
         // The status shows the edition tried when the clock moves on by a
         // second, so only that step needs to wake the window thread.
         const time_t now = time(nullptr);
-        if (now != ch.lastSearchReported) post(ConsoleEvent::kSearched, index);
+        if (now != ch.lastSearchReported) postSearched(index);
         ch.lastSearchReported = now;
         return;
     }
@@ -135,12 +128,9 @@ void searchStep(Channel& ch) {
     ch.output = ch.input ? FindWindowExA(window, ch.input, "Edit", nullptr) : nullptr;
     ch.nextRead = ch.lastNewText = Clock::now();
 
-    ConsoleEvent event;
-    event.kind = ConsoleEvent::kLinked;
-    event.edition = index;
-    event.link = GameLink{LinkKind::kConsoleWindow, newLinkId(), index};
-    openCommands(ch.queue, event.link.id);
-    postConsoleEvent(std::move(event));
+    const GameLink link = makeLink(LinkKind::kConsoleWindow, index);
+    openCommands(ch.queue, link.id);
+    postLinked(link);
 }
 
 // A reply from the game proves every Enter sent before it handled.
@@ -255,7 +245,7 @@ void runConsoleThread() {
         }
         if (!IsWindow(ch.window)) {
             forgetLink(ch);
-            post(ConsoleEvent::kLost);
+            postLost();
             continue;  // the next edition is tried at once
         }
         if (Clock::now() >= ch.nextRead && readStep(ch)) waitUntil(ch, Clock::now() + kDispatchWait, true);

@@ -39,9 +39,7 @@ std::vector<std::string> FakePlatform::logOf(const std::string& prefix) const {
 void FakePlatform::consoleStep() {
     if (linked && !consoleAlive) {
         linked = false;
-        ConsoleEvent lost;
-        lost.kind = ConsoleEvent::kLost;
-        postConsoleEvent(lost);
+        postLost();
     } else if (linked) {
         if (!consoleText.empty()) postNewLines(reader, consoleText);
         return;
@@ -49,17 +47,13 @@ void FakePlatform::consoleStep() {
     const int index = nextSearchEdition(searchIndex);
     const bool found = editionPresent[index];
     log.push_back("find " + std::to_string(index) + (found ? " found" : " none"));
-    ConsoleEvent event;
-    event.edition = index;
     if (!found) {
-        event.kind = ConsoleEvent::kSearched;
-    } else {
-        linked = consoleAlive = true;
-        reader = BoxReader{};
-        event.kind = ConsoleEvent::kLinked;
-        event.link = GameLink{LinkKind::kConsoleWindow, newLinkId(), index};
+        postSearched(index);
+        return;
     }
-    postConsoleEvent(event);
+    linked = consoleAlive = true;
+    reader = BoxReader{};
+    postLinked(makeLink(LinkKind::kConsoleWindow, index));
 }
 
 void pollFakeConsole(int32_t& lastSearchTime) {

@@ -80,10 +80,7 @@ ReplayResult replayMatch(const std::string& folder, const ReplayPlan& plan) {
     loadStartMessageFile(messageFile.empty() ? 0 : 1, messageFile);
     world.commands.clear();  // sent before a game is linked: lost
 
-    ConsoleEvent linked;
-    linked.kind = ConsoleEvent::kLinked;
-    linked.link = GameLink{LinkKind::kConsoleWindow, newLinkId(), 0};
-    postConsoleEvent(linked);
+    postLinked(makeLink(LinkKind::kConsoleWindow, 0));
     replayer.poll();
     replayer.settle();
 
