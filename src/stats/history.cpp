@@ -272,7 +272,8 @@ bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows) {
     std::vector<std::string> header, fields;
     while (reader.next(fields))
         if (header.empty() && !isBlank(fields)) header = fields;
-    const size_t keep = reader.completeEnd();
+    // Blank lines alone count as an empty file.
+    const size_t keep = header.empty() ? 0 : reader.completeEnd();
     std::error_code ec;
     if (exists && keep < bytes.size()) {
         std::filesystem::resize_file(path, keep, ec);
@@ -281,7 +282,6 @@ bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows) {
 
     std::string out;
     if (header.empty()) {
-        if (keep > 0) return false;  // complete lines, but all blank: not a file of ours
         out = historyHeaderRow();
         header = historyColumns();
     } else {

@@ -251,7 +251,11 @@ void spreeChart(std::string& out, const CountTotals& t) {
 void mapTable(std::string& out, const std::vector<MapRecord>& rows) {
     std::vector<MapSummary> maps = summarizeMaps(rows);
     // Maps played a few times first, so one lucky round does not lead.
-    const size_t regular = std::min<size_t>(3, rows.size() / std::max<size_t>(1, maps.size()) + 1);
+    size_t regular = std::min<size_t>(3, rows.size() / std::max<size_t>(1, maps.size()) + 1);
+    const size_t most = std::max_element(maps.begin(), maps.end(), [](const MapSummary& a, const MapSummary& b) {
+                            return a.played < b.played;
+                        })->played;
+    if (most < regular) regular = 1;
     std::stable_sort(maps.begin(), maps.end(), [&](const MapSummary& a, const MapSummary& b) {
         const bool ra = a.played >= regular, rb = b.played >= regular;
         if (ra != rb) return ra;

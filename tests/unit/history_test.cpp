@@ -122,6 +122,7 @@ TEST(History, TornEndingsAreIgnoredAndRepairedByTheNextAppend) {
         {"empty file", "", 0, false, kHeader + next},
         {"torn header", kHeader.substr(0, 20), 0, true, kHeader + next},
         {"header only", kHeader, 0, false, kHeader + next},
+        {"blank lines only", "\r\n\n", 0, false, kHeader + next},
         {"complete rows", good, 2, false, good + next},
         {"rows ending in LF alone (edited elsewhere)", "start,kills,end\n2026-12-08T21:00:00,4,2026-12-08T21:20:00\n",
          1, false,
@@ -217,6 +218,7 @@ TEST(History, MapNameFromTheEnginesAnswer) {
         {"\"mapname\" is:\"dm/mohdm1\" default:\"nomap\"", "dm/mohdm1"},
         {"\"mapname\" is:\"dm/mohdm1\", the default\n", "dm/mohdm1"},
         {"\"mapname\" is:\"dm/mohdm1^7\"", "dm/mohdm1"},
+        {"\"mapname\" is:\"dm/mohdm1^7\" default:\"nomap^7\"", "dm/mohdm1"},  // Quake III's own form
         {"\"mapname\" is:\"m1l1$start\"", "m1l1"},
         {"\"mapname\" is:\"DM/MoHDM1 \xe9t\xe9\"", "DM/MoHDM1 \xe9t\xe9"},
         {"\"mapname\" is:\"nomap\"", nullptr},  // no map loaded since the game started
