@@ -13,6 +13,13 @@
 
 constexpr const char* kHistoryFileName = "vorbix-history.csv";
 
+// How the program keeps it, with one HistoryWriter (stats/history_writer.h):
+//   a map begins:     current = {localTimestamp(now), "", map, edition, player}
+//   before each save: addMapCounts(current, pendingStats)
+//   the map ends:     current.end = localTimestamp(now);
+//                     if (hasMapCounts(current)) writer.append(current);
+//   at exit:          the same end, then writer.flush()
+//
 // One map as the program saw it. `counts` holds the map's own counts with the
 // meaning of the lifetime counters: sums, and in in_a_row_kills and
 // in_a_row_deaths the best runs on this map. `counts.maps` is not written.
