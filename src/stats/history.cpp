@@ -10,19 +10,19 @@ namespace {
 constexpr int kTextColumns = 5;  // start, end, map, edition, player
 constexpr size_t kTimestampLength = 19;
 
-// Counter i of the record for column `kTextColumns + i`: every counter but "maps".
-std::vector<int> counterFields() {
-    std::vector<int> fields;
-    for (int i = 0; i < kStatsFieldCount; ++i)
-        if (kStatsFields[i] != &StatsRecord::maps) fields.push_back(i);
-    return fields;
-}
-
+// The record's field of each counter column: every counter but "maps".
 const std::vector<int>& historyCounterFields() {
-    static const std::vector<int> fields = counterFields();
+    static const std::vector<int> fields = [] {
+        std::vector<int> found;
+        for (int i = 0; i < kStatsFieldCount; ++i)
+            if (kStatsFields[i] != &StatsRecord::maps) found.push_back(i);
+        return found;
+    }();
     return fields;
 }
 
+// A field with a comma, a double quote, a CR or a LF goes in double quotes,
+// its double quotes doubled; any other is written as it is.
 void appendField(std::string& out, const std::string& value) {
     if (value.find_first_of(",\"\r\n") == std::string::npos) {
         out += value;
