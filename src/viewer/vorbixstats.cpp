@@ -11,8 +11,8 @@
 #include "core/atomic_file.h"
 #include "core/stats_record.h"
 #include "stats/history.h"
-#include "viewer/history_text.h"
-#include "viewer/report_html.h"
+#include "report/history_text.h"
+#include "report/report_html.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "viewer/history_text.h"
+#include "report/history_text.h"
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
-#include "viewer/history_summary.h"
+#include "report/history_summary.h"
 
 namespace {
 

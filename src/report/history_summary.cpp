@@ -1,4 +1,4 @@
-#include "viewer/history_summary.h"
+#include "report/history_summary.h"
 
 #include <cstdio>
 #include <unordered_map>

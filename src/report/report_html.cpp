@@ -1,4 +1,4 @@
-#include "viewer/report_html.h"
+#include "report/report_html.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "viewer/history_summary.h"
+#include "report/history_summary.h"
 
 namespace {
 
