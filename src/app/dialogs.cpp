@@ -13,6 +13,10 @@ namespace {
 bool isEndCommand(WPARAM wParam) { return wParam == IDOK || wParam == IDCANCEL; }
 
 INT_PTR CALLBACK statisticsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && wParam == IDC_REPORT) {
+        openReport();
+        return TRUE;
+    }
     if (message == WM_INITDIALOG) {
         for (const auto& [id, text] : statisticsDialogTexts(lifetimeTotals())) SetDlgItemTextA(dialog, id, text.c_str());
         return TRUE;

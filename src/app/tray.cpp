@@ -40,6 +40,7 @@ void addIcon() {
 void showTrayMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, kCommandAbout, "About");
+    AppendMenuA(menu, MF_STRING, kCommandReport, "Report");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kCommandShowHide, ui.windowHidden ? "Restore" : "Hide");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -58,6 +59,7 @@ void showTrayMenu() {
     case kCommandClose: SendMessageA(window, WM_DESTROY, 0, 0); break;
     case kCommandShowHide: toggleMainWindow(); break;
     case kCommandAbout: runAboutDialog(); break;
+    case kCommandReport: openReport(); break;
     default: break;  // closed without a choice
     }
 }

@@ -33,6 +33,7 @@ enum MainCommand {
     kCommandAnnouncements = 8,
     kCommandHideLaunch = 9,
     kCommandAbout = 10,
+    kCommandReport = 11,
 };
 
 // The tray icon's callback message.
@@ -91,6 +92,10 @@ void runAnnouncementsDialog();
 void runAboutDialog();
 void fillAnnouncementsDialog(HWND dialog);
 void readAnnouncementsDialog(HWND dialog);
+
+// Writes the history report beside the program and opens it in the
+// default browser (report.cpp).
+void openReport();
 
 // The message-file list (message_file_list.cpp): fills the box from
 // messages\* and selects the saved, the English or the first file; returns

@@ -1,9 +1,9 @@
 #include "console/editions.h"
 
 const GameEdition kGameEditions[kEditionCount] = {
-    {"MOHAA Console", "MOHAA WinConsole", "Searching for Allied Assault."},
-    {"MOHAAS Console", "MOHTA WinConsole", "Searching for Spearhead."},
-    {"MOHAAB Console", "MOHTA WinConsole", "Searching for Breakthrough..."},
+    {"MOHAA Console", "MOHAA WinConsole", "Searching for Allied Assault.", "Allied Assault"},
+    {"MOHAAS Console", "MOHTA WinConsole", "Searching for Spearhead.", "Spearhead"},
+    {"MOHAAB Console", "MOHTA WinConsole", "Searching for Breakthrough...", "Breakthrough"},
 };
 
 int nextSearchEdition(int& searchIndex) {

@@ -5,6 +5,7 @@ struct GameEdition {
     const char* title;
     const char* windowClass;
     const char* statusText;
+    const char* name;
 };
 
 constexpr int kEditionCount = 3;

@@ -13,6 +13,7 @@
 
 #include "core/game_link.h"
 #include "core/keyword_table.h"
+#include "core/map_record.h"
 #include "core/stats_record.h"
 
 // The eight announcement texts, in the order of the settings keys.
@@ -76,6 +77,16 @@ struct AppState {
     uint32_t spreeCount = 0;
     uint32_t killsInARow = 0;
     uint32_t deathsInARow = 0;
+
+    // The match history: the map under way (from a link or a map load to the
+    // next map load, the loss of the game or the exit).
+    MapRecord currentMap;
+    bool mapUnderWay = false;
+    // The game's answer to "mapname" names this map: always, but on Allied
+    // Assault only when the player hosts it (a client's answer there is
+    // "nomap" or a map the player hosted before).
+    bool mapNameTrusted = false;
+    bool serverStarting = false;  // the host's "------ Server Initialization ------" came before the load
 
     AppState();
 };

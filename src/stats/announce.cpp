@@ -48,6 +48,8 @@ void setStatCvar(const char* key, uint32_t value) {
     sendConsoleCommand(std::string("set sfx_") + key + " " + std::to_string(value));
 }
 
+void askMapName() { sendConsoleCommand("mapname"); }
+
 void publishAllStats() {
     sleepMs(5);
     sendConsoleCommand("exec updatevbxstats.cfg");

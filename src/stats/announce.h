@@ -14,3 +14,5 @@ void sendAnnouncement(const std::optional<std::string>& text, uint32_t count);
 void showGameMenu(const char* name);
 void setStatCvar(const char* key, uint32_t value);
 void publishAllStats();
+// Asks the game for the map's name, for the match history.
+void askMapName();

@@ -5,6 +5,7 @@
 #include "core/app_state.h"
 #include "text/find_phrase.h"
 #include "stats/announce.h"
+#include "stats/map_history.h"
 #include "stats/stats_store.h"
 #include "core/platform.h"
 
@@ -173,11 +174,14 @@ void onBashed(const char*, char*) {
 void onMapChange(const char*, char*) {
     ++app.pendingStats.maps;
     saveStats();
+    endMap();
+    beginMap();
     resetSessionStats();
     publishAllStats();
     setStatCvar("maps", app.pendingStats.maps);
     setStatCvar("in_a_row_deaths", app.pendingStats.in_a_row_deaths);
     setStatCvar("in_a_row_kills", app.pendingStats.in_a_row_kills);
+    askMapName();
 }
 
 void findHitLocation(bool isDeath, const char* line) {

@@ -9,35 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "core/map_record.h"
 #include "core/stats_record.h"
 
 constexpr const char* kHistoryFileName = "vorbix-history.csv";
 
-// How the program keeps it, with one HistoryWriter (stats/history_writer.h):
-//   a map begins:     current = {localTimestamp(now), "", map, edition, player}
-//   before each save: addMapCounts(current, pendingStats)
-//   the map ends:     current.end = localTimestamp(now);
-//                     if (hasMapCounts(current)) writer.append(current);
-//   at exit:          the same end, then writer.flush()
-//
-// One map as the program saw it. `counts` holds the map's own counts with the
-// meaning of the lifetime counters: sums, and in in_a_row_kills and
-// in_a_row_deaths the best runs on this map. `counts.maps` is not written.
-struct MapRecord {
-    std::string start;    // local time, "2026-12-08T21:04:13"
-    std::string end;
-    std::string map;      // "dm/mohdm1"; empty when the game did not tell
-    std::string edition;  // "Allied Assault", "Spearhead", "Breakthrough", "OpenMoHAA"
-    std::string player;
-    StatsRecord counts{};
-};
-
-// While a map runs the program adds each batch of pending counts before it
-// saves them (saves clear the pending counts): sums add, best runs keep the
-// larger.
-inline void addMapCounts(MapRecord& record, const StatsRecord& pending) {
-    record.counts = mergeStats(record.counts, pending);
-}
+// The running program keeps the map under way as a MapRecord
+// (core/map_record.h) and appends it when the map ends (stats/map_history.h).
 
 // True when the map counted anything; a map without counts gets no row.
 bool hasMapCounts(const MapRecord& record);

@@ -21,6 +21,7 @@ bool statsFileMissing() {
 }  // namespace
 
 void saveStats() {
+    if (app.mapUnderWay) addMapCounts(app.currentMap, app.pendingStats);
     StatsRecord total{};
     bool usable = readStatsFile(kStatsFileName, total) || statsFileMissing();
     StatsRecord unsaved = mergeStats(app.unsavedStats, app.pendingStats);

@@ -32,6 +32,7 @@
 #include "core/platform.h"
 #include "core/timers.h"
 #include "posix/channel_posix.h"
+#include "report/report_file.h"
 #include "terminal/display.h"
 #include "terminal/game_launch.h"
 #include "terminal/message_file_list.h"
@@ -261,6 +262,9 @@ int main(int argc, char** argv) {
     if (!gameEnded()) endGame();
     if (gameEnded()) writeNote("the game ended (" + describeWaitStatus(gameWaitStatus()) + ")");
     writeNote("this run: " + run + "; totals in vorbix.vbx");
+    // shutdownApp has flushed the match history: every map is on the page.
+    const std::string report = currentDirectory() + "/" + kReportFileName;
+    writeNote(writeReportFile(report) ? "report: " + report : "the report could not be written to " + report);
     closeDisplay();
     return 0;
 }

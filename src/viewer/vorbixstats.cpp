@@ -12,7 +12,7 @@
 #include "core/stats_record.h"
 #include "stats/history.h"
 #include "report/history_text.h"
-#include "report/report_html.h"
+#include "report/report_file.h"
 
 namespace {
 
@@ -39,12 +39,7 @@ int printHistory() {
 }
 
 int writeReport(const char* path) {
-    StatsRecord lifetime{};
-    const bool haveTotals = readStatsFile(kStatsFileName, lifetime);
-    std::string now = localTimestamp(std::time(nullptr));
-    if (now.size() > 10) now[10] = ' ';
-    const std::string page = renderHistoryReport(readHistory(), haveTotals ? &lifetime : nullptr, now);
-    if (!writeFileAtomically(path, page.data(), page.size())) {
+    if (!writeReportFile(path)) {
         std::fprintf(stderr, "Could not write %s\n", path);
         return 1;
     }

@@ -12,6 +12,8 @@
 #include "core/timers.h"
 #include "player/name_detection.h"
 #include "stats/announce.h"
+#include "stats/history.h"
+#include "stats/map_history.h"
 #include "stats/stats_store.h"
 
 namespace {
@@ -32,10 +34,11 @@ void showSearch(int edition, int32_t& lastSearchTime) {
 // are saved and start again from zero.
 void forgetLostGame() {
     if (!isLinked(app.link)) return;
-    app.link = GameLink{};
     showGameGone();
     showPlayerName("");
     saveStats();
+    endMap();
+    app.link = GameLink{};
     resetSessionStats();
 }
 
@@ -43,6 +46,16 @@ void linkGame(const GameLink& link) {
     app.link = link;
     showStatus("Found Game");
     publishAllStats();
+    beginMap();
+    askMapName();
+}
+
+// Lines the match history learns the map's name from; they go on to the
+// keyword tables like any other.
+void noteMapLines(const char* line) {
+    std::string map;
+    if (line[0] == '"' && mapNameFromLine(line, map)) setMapName(map);
+    if (std::strcmp(line, "------ Server Initialization ------") == 0) app.serverStarting = true;
 }
 
 // Each line in turn, cut in place; lines of 5 characters or fewer carry
@@ -91,6 +104,7 @@ void pollConsole(int32_t& lastSearchTime) {
 }
 
 void dispatchLine(char* line) {
+    noteMapLines(line);
     if (std::memchr(line, kChatByte, std::strlen(line)) != nullptr) {
         onChatByteLine(line);
         return;

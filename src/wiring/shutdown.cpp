@@ -4,6 +4,7 @@
 #include "core/frontend.h"
 #include "core/platform.h"
 #include "core/settings.h"
+#include "stats/map_history.h"
 #include "stats/stats_store.h"
 
 void shutdownApp() {
@@ -14,6 +15,8 @@ void shutdownApp() {
     }
     removeTrayIcon();
     saveStats();
+    endMap();
+    flushMapHistory();
     if (linked) resetSessionStats();
     if (!saveSettings()) showWarning("Failed to write vorbix.ini", "Failed");
 }

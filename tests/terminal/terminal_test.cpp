@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/stats_record.h"
+#include "stats/history.h"
 #include "temp_dir.h"
 
 namespace {
@@ -284,6 +285,22 @@ TEST(Terminal, RecordedMatchIsCountedAndCtrlCClosesCleanly) {
     for (const char* text : {"CL_InitCGame:  1.87 seconds", "player Kestrel", "map 2 loaded", "killing spree",
                              "the game ended (exit code 0)"})
         EXPECT_NE(shown.find(text), std::string::npos) << text << " not in:\n" << shown;
+
+    // A history row for each map, with that map's counts, and the report at exit.
+    HistoryFile history;
+    ASSERT_TRUE(readHistoryFile(dir.path(kHistoryFileName).c_str(), history));
+    ASSERT_EQ(history.rows.size(), 2u);
+    const std::pair<uint32_t, uint32_t> killsAndDeaths[] = {{7, 3}, {5, 2}};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(history.rows[i].counts.kills, killsAndDeaths[i].first) << "map " << i + 1;
+        EXPECT_EQ(history.rows[i].counts.deaths, killsAndDeaths[i].second) << "map " << i + 1;
+        EXPECT_EQ(history.rows[i].player, kPlayer);
+        EXPECT_EQ(history.rows[i].edition, "OpenMoHAA");
+    }
+    EXPECT_EQ(history.rows[0].counts.in_a_row_kills, 5u);
+    EXPECT_EQ(history.rows[1].counts.headshots_kills, 1u);
+    EXPECT_NE(shown.find("report: " + dir.path("vorbix-report.html")), std::string::npos) << shown;
+    EXPECT_NE(dir.read("vorbix-report.html").find("<svg"), std::string::npos);
 }
 
 // 200 kills in one frame, then the game reads nothing for 10 s while it
@@ -329,10 +346,10 @@ TEST(Terminal, BurstAndTenSecondStallLoseNothing) {
     // and kill counters, and from the second on a multi-kill step (1,259);
     // each round of milestones: six menus and counters and the killing
     // spree's announcement (the rampage's is too long to send): 91. Before
-    // them the link's 7 and the name's 1; a hide for each of the 252 menus.
+    // them the link's 8 and the name's 1; a hide for each of the 252 menus.
     const Received received = receivedBy(dir.path("received.log"));
     const std::vector<std::string> shown = withoutHideCommands(received.commands);
-    EXPECT_EQ(shown.size(), 8u + 1259u + 91u);
+    EXPECT_EQ(shown.size(), 9u + 1259u + 91u);
     EXPECT_EQ(received.commands.size() - shown.size(), 252u);
     std::vector<std::string> killCounters;
     for (const std::string& command : shown)
@@ -359,8 +376,8 @@ TEST(Terminal, ATerminalThatStopsReadingHoldsUpNothing) {
     prepareRunDir(dir, kIni);
     VorbixRun vorbix(dir, engineCommand(dir, dir.path("chatter.log"), "1", true), {}, /*reading=*/false);
     ASSERT_TRUE(vorbix.started());
-    // Start-up's 8, then 5 and 6 for the two kills (their menus hidden again).
-    ASSERT_TRUE(waitForCommands(dir, 8 + 5 + 6, 20000));
+    // Start-up's 9, then 5 and 6 for the two kills (their menus hidden again).
+    ASSERT_TRUE(waitForCommands(dir, 9 + 5 + 6, 20000));
     const std::vector<std::string> received = receivedBy(dir.path("received.log")).commands;
     EXPECT_NE(std::find(received.begin(), received.end(), "set sfx_kills 2"), received.end());
     vorbix.resumeReading();

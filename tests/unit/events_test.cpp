@@ -287,7 +287,8 @@ TEST_F(Events, MapChangeSavesResetsAndRepublishes) {
     EXPECT_EQ(fake.log, (Log{"sleep 5", "cmd exec updatevbxstats.cfg", "cmd exec vorbixon.cfg",
                              "cmd exec announceon.cfg", "cmd exec displayson.cfg", "cmd exec soundson.cfg",
                              "cmd name", "sleep 5", "cmd set sfx_current_language \"english.ini\"",
-                             "cmd set sfx_maps 0", "cmd set sfx_in_a_row_deaths 0", "cmd set sfx_in_a_row_kills 0"}));
+                             "cmd set sfx_maps 0", "cmd set sfx_in_a_row_deaths 0", "cmd set sfx_in_a_row_kills 0",
+                             "cmd mapname"}));
     StatsRecord saved;
     ASSERT_TRUE(readStatsFile(kStatsFileName, saved));
     EXPECT_EQ(saved.kills, 13u);

@@ -26,11 +26,14 @@ void useRecordingTable() {
     appendKeyword(app.tableA, "beta", recordCall<'b'>);
 }
 
-std::vector<std::string> commandsOfPublishAllStats() {
+// What finding the game sends: the scripts and name query of publishAllStats,
+// then the query of the map's name.
+std::vector<std::string> commandsOfALink() {
     std::vector<std::string> saved = fake.commands;
     fake.commands.clear();
     publishAllStats();
     std::vector<std::string> published = fake.commands;
+    published.push_back("mapname");
     fake.commands = saved;
     return published;
 }
@@ -105,7 +108,7 @@ TEST_F(PollTest, FindingTheGamePublishesAndTheFirstPollDoesNotRead) {
     poll();
     poll();
     EXPECT_EQ(fake.logOf("status").back(), "status Found Game");
-    EXPECT_EQ(fake.commands, commandsOfPublishAllStats());
+    EXPECT_EQ(fake.commands, commandsOfALink());
     EXPECT_TRUE(handlerCalls.empty());
     EXPECT_EQ(fake.searchIndex, 2);
 

@@ -15,6 +15,8 @@
 #include "fakes/platform_fake.h"
 #include "core/platform.h"
 #include "core/stats_record.h"
+#include "stats/history.h"
+#include "stats/map_history.h"
 #include "stats/stats_store.h"
 #include "temp_dir.h"
 
@@ -57,6 +59,7 @@ const std::vector<std::string> kMapLoad = {
     "exec updatevbxstats.cfg", "exec vorbixon.cfg", "exec announceoff.cfg", "exec displaysoff.cfg",
     "exec soundson.cfg",       "name",              "set sfx_current_language \"english.ini\"",
     "set sfx_maps 0",          "set sfx_in_a_row_deaths 0", "set sfx_in_a_row_kills 0",
+    "mapname",
 };
 
 std::vector<std::string> expectedCommands() {
@@ -200,4 +203,17 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
                           {&S::torso_deaths, 1}, {&S::pelvis_kills, 1}, {&S::right_arm_kills, 1},
                           {&S::left_arm_kills, 1}, {&S::right_leg_kills, 1}, {&S::left_leg_deaths, 2}}),
                 "stats file");
+
+    // The match history: a row for each map, with that map's counts; the
+    // time from the link to the first map load counted nothing.
+    endMap();
+    closeMapHistory();
+    HistoryFile history;
+    ASSERT_TRUE(readHistoryFile(kHistoryFileName, history));
+    ASSERT_EQ(history.rows.size(), 3u);
+    for (size_t i = 0; i < history.rows.size(); ++i) {
+        expectStats(history.rows[i].counts, pendingAtMapEnd[i], "history row");
+        EXPECT_EQ(history.rows[i].player, "Kestrel");
+        EXPECT_EQ(history.rows[i].edition, "Allied Assault");
+    }
 }

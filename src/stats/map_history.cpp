@@ -1,0 +1,54 @@
+#include "stats/map_history.h"
+
+#include <ctime>
+
+#include "console/editions.h"
+#include "core/app_state.h"
+#include "core/platform.h"
+#include "stats/history.h"
+#include "stats/history_writer.h"
+
+namespace {
+
+// Created at the first row, for the history in the current directory, which
+// the program never changes.
+HistoryWriter* writer = nullptr;
+
+std::string editionName(const GameLink& link) {
+    if (link.kind == LinkKind::kConsoleWindow && link.edition >= 0 && link.edition < kEditionCount)
+        return kGameEditions[link.edition].name;
+    return isLinked(link) ? "OpenMoHAA" : "";
+}
+
+}  // namespace
+
+void beginMap() {
+    app.currentMap = MapRecord{};
+    app.currentMap.start = localTimestamp(std::time(nullptr));
+    app.currentMap.edition = editionName(app.link);
+    app.mapUnderWay = true;
+    app.mapNameTrusted = !(app.link.kind == LinkKind::kConsoleWindow && app.link.edition == 0) || app.serverStarting;
+    app.serverStarting = false;
+}
+
+void endMap() {
+    if (!app.mapUnderWay) return;
+    app.mapUnderWay = false;
+    MapRecord& record = app.currentMap;
+    if (!hasMapCounts(record)) return;
+    record.end = localTimestamp(std::time(nullptr));
+    record.player = app.playerName;
+    if (writer == nullptr) writer = new HistoryWriter(currentDirectory() + "/" + kHistoryFileName);
+    writer->append(record);
+}
+
+void setMapName(const std::string& name) {
+    if (app.mapUnderWay && app.mapNameTrusted) app.currentMap.map = name;
+}
+
+bool flushMapHistory() { return writer == nullptr || writer->flush(); }
+
+void closeMapHistory() {
+    delete writer;
+    writer = nullptr;
+}
