@@ -1,0 +1,163 @@
+// The log-follow transport's thread. It waits for a change in the log's
+// folder or a timer, looks at the file, and reads what is new, all in one
+// open of the file (console/log_file.h).
+//
+// Waking. A change report that arrives before every write lets the thread
+// sleep: once three growths in a row were reported, it looks on its own only
+// once a second. Until then, and again as soon as it finds a growth nobody
+// reported (Windows may report a write only once it reaches the disk), it
+// looks every 20 ms, so a line is handed on within about a frame either way.
+#include "console/log_channel.h"
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <mutex>
+#include <thread>
+
+#include "console/console_events.h"
+#include "console/log_file.h"
+#include "console/log_follow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr unsigned kQuickLookMs = 20;
+constexpr unsigned kSlowLookMs = 1000;
+constexpr int kReportedGrowthsToTrust = 3;
+constexpr auto kQuietAfterEnd = std::chrono::seconds(2);
+constexpr int64_t kLiveSeconds = 30;
+constexpr size_t kReadChunk = 65536;
+
+struct Follow {
+    std::mutex mutex;  // start and stop
+    std::thread thread;
+    std::atomic<bool> stopping{false};
+    LogWatch* watch = nullptr;
+    std::string path;
+};
+
+Follow& follow() {
+    static Follow* instance = new Follow;  // never destroyed: see console_events.cpp
+    return *instance;
+}
+
+char linkTags[3];  // the link's handles: a log has no windows
+
+void postKind(ConsoleEvent::Kind kind) {
+    ConsoleEvent event;
+    event.kind = kind;
+    if (kind == ConsoleEvent::kLinked) event.link = ConsoleLink{&linkTags[0], &linkTags[1], &linkTags[2]};
+    postConsoleEvent(std::move(event));
+}
+
+class Follower {
+public:
+    explicit Follower(const std::string& path) : path_(path) {}
+
+    void start() {
+        LogLook look;
+        lookAtLogFile(path_, 0, 0, look, data_);
+        followFromEnd(state_, look);
+        if (look.exists && std::time(nullptr) - look.modified <= kLiveSeconds) link();
+        lastGrowth_ = Clock::now();
+    }
+
+    unsigned nextWaitMs() const { return reported_ >= kReportedGrowthsToTrust ? kSlowLookMs : kQuickLookMs; }
+
+    // One look after a wait; `reported` when a change report ended the wait.
+    void step(bool reported) {
+        std::string lines;
+        LogLook look;
+        lookAtLogFile(path_, state_.offset, kReadChunk, look, data_);
+        const LogChange change = noteLogLook(state_, look, lines);
+        if (change == LogChange::kStarted || change == LogChange::kGone) {
+            postConsoleLines(std::move(lines));
+            lines.clear();
+            unlink();
+            // A game that wrote its log anew reads from the start.
+            if (change == LogChange::kStarted) lookAtLogFile(path_, 0, kReadChunk, look, data_);
+        }
+        if (change == LogChange::kGrew || change == LogChange::kStarted) {
+            reported_ = reported ? reported_ + 1 : 0;
+            lastGrowth_ = Clock::now();
+            readAll(look, lines);
+            link();
+            postConsoleLines(std::move(lines));
+        }
+        if (linked_ && state_.endSeen && Clock::now() - lastGrowth_ >= kQuietAfterEnd) {
+            state_.endSeen = false;
+            unlink();
+        }
+    }
+
+    void stop() { unlink(); }
+
+private:
+    // The bytes of this look, then more until the file's end as it is now.
+    void readAll(LogLook& look, std::string& lines) {
+        for (;;) {
+            const uint64_t readAt = state_.offset;
+            takeLogBytes(state_, data_.data(), data_.size(), lines);
+            if (data_.size() < kReadChunk) return;
+            lookAtLogFile(path_, state_.offset, kReadChunk, look, data_);
+            std::string gone;  // a file replaced meanwhile is taken at the next step
+            if (!look.exists || look.identity != state_.identity || look.size < readAt) return;
+        }
+    }
+
+    void link() {
+        if (linked_) return;
+        linked_ = true;
+        postKind(ConsoleEvent::kLinked);
+    }
+
+    void unlink() {
+        if (!linked_) return;
+        linked_ = false;
+        postKind(ConsoleEvent::kLost);
+    }
+
+    std::string path_;
+    LogFollower state_;
+    std::string data_;
+    bool linked_ = false;
+    int reported_ = 0;
+    Clock::time_point lastGrowth_;
+};
+
+void runFollow(Follow* f, LogWatch* watch, std::string path) {
+    Follower follower(path);
+    follower.start();
+    while (!f->stopping) {
+        const bool reported = waitForLogChange(watch, follower.nextWaitMs());
+        if (f->stopping) break;
+        follower.step(reported);
+    }
+    follower.stop();
+}
+
+}  // namespace
+
+bool startLogFollow(const std::string& path) {
+    Follow& f = follow();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    if (f.thread.joinable()) return false;
+    f.stopping = false;
+    f.path = path;
+    f.watch = startLogWatch(path);
+    f.thread = std::thread(runFollow, &f, f.watch, path);
+    return true;
+}
+
+void stopLogFollow() {
+    Follow& f = follow();
+    std::lock_guard<std::mutex> lock(f.mutex);
+    if (!f.thread.joinable()) return;
+    f.stopping = true;
+    wakeLogWatch(f.watch);
+    f.thread.join();
+    stopLogWatch(f.watch);
+    f.watch = nullptr;
+}
