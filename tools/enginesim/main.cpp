@@ -46,8 +46,8 @@
 // default) writes each piece at once, the stamp in five pieces as the engine
 // does. The replay then knows two more directives: "#piece TEXT" prints TEXT
 // without a line end (the next print goes on on its line, unstamped), and
-// "#restart-log" empties the file and starts it again, as the next run of the
-// game does. When it ends it prints the engine's shutdown lines.
+// "#restart-log" closes the file and 200 ms later empties it and starts it
+// again, as the next run of the game does. When it ends it prints the engine's shutdown lines.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -72,6 +72,7 @@ using std::chrono::milliseconds;
 // CON_Input's buffer: MAX_EDIT_LINE in code/qcommon/qcommon.h.
 constexpr size_t kReadSize = 256;
 constexpr auto kMapLoadTime = milliseconds(1000);
+constexpr auto kRestartTime = milliseconds(200);
 
 struct Options {
     std::string name;
@@ -164,7 +165,10 @@ void print(const std::string& line) { printText(line + "\n"); }
 
 // Empties the log (fopen "wb") and prints what the engine prints on opening it.
 bool openConsoleLog(const Options& options) {
-    if (consoleLog.file) std::fclose(consoleLog.file);
+    if (consoleLog.file) {
+        std::fclose(consoleLog.file);
+        std::this_thread::sleep_for(kRestartTime);  // the game ends and starts again
+    }
     consoleLog.file = std::fopen(options.consoleLogFile.c_str(), "wb");
     if (!consoleLog.file) return false;
     if (options.consoleLogMode > 1) std::setvbuf(consoleLog.file, nullptr, _IONBF, 0);
