@@ -3,12 +3,14 @@
 // open of the file (console/log_file.h).
 //
 // Waking. A change report that arrives before every write lets the thread
-// sleep: once three growths in a row were reported, it looks on its own only
-// once a second. Until then, and again as soon as it finds a growth nobody
-// reported (Windows may report a write only once it reaches the disk), it
-// looks every 20 ms, so a line is handed on within about a frame either way.
+// sleep: where the platform's reports are prompt (inotify), or once three
+// growths in a row were reported, it looks on its own only once a second.
+// Until then, and again as soon as it finds a growth nobody reported
+// (Windows may report a write only once it reaches the disk), it looks every
+// 20 ms, so a line is handed on within about a frame either way.
 #include "console/log_channel.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <ctime>
@@ -35,7 +37,6 @@ struct Follow {
     std::thread thread;
     std::atomic<bool> stopping{false};
     LogWatch* watch = nullptr;
-    std::string path;
 };
 
 Follow& follow() {
@@ -54,7 +55,8 @@ void postKind(ConsoleEvent::Kind kind) {
 
 class Follower {
 public:
-    explicit Follower(const std::string& path) : path_(path) {}
+    Follower(const std::string& path, bool promptReports)
+        : path_(path), reported_(promptReports ? kReportedGrowthsToTrust : 0) {}
 
     void start() {
         LogLook look;
@@ -80,7 +82,7 @@ public:
             if (change == LogChange::kStarted) lookAtLogFile(path_, 0, kReadChunk, look, data_);
         }
         if (change == LogChange::kGrew || change == LogChange::kStarted) {
-            reported_ = reported ? reported_ + 1 : 0;
+            reported_ = reported ? std::min(reported_ + 1, kReportedGrowthsToTrust) : 0;
             lastGrowth_ = Clock::now();
             readAll(look, lines);
             link();
@@ -102,7 +104,7 @@ private:
             takeLogBytes(state_, data_.data(), data_.size(), lines);
             if (data_.size() < kReadChunk) return;
             lookAtLogFile(path_, state_.offset, kReadChunk, look, data_);
-            std::string gone;  // a file replaced meanwhile is taken at the next step
+            // A file replaced meanwhile is taken at the next step.
             if (!look.exists || look.identity != state_.identity || look.size < readAt) return;
         }
     }
@@ -127,15 +129,14 @@ private:
     Clock::time_point lastGrowth_;
 };
 
-void runFollow(Follow* f, LogWatch* watch, std::string path) {
-    Follower follower(path);
-    follower.start();
+void runFollow(Follow* f, LogWatch* watch, Follower* follower) {
     while (!f->stopping) {
-        const bool reported = waitForLogChange(watch, follower.nextWaitMs());
+        const bool reported = waitForLogChange(watch, follower->nextWaitMs());
         if (f->stopping) break;
-        follower.step(reported);
+        follower->step(reported);
     }
-    follower.stop();
+    follower->stop();
+    delete follower;
 }
 
 }  // namespace
@@ -145,9 +146,12 @@ bool startLogFollow(const std::string& path) {
     std::lock_guard<std::mutex> lock(f.mutex);
     if (f.thread.joinable()) return false;
     f.stopping = false;
-    f.path = path;
     f.watch = startLogWatch(path);
-    f.thread = std::thread(runFollow, &f, f.watch, path);
+    // The first look before returning: what the game writes from now on is
+    // handed out, whenever the thread gets to run.
+    Follower* follower = new Follower(path, logWatchIsPrompt(f.watch));
+    follower->start();
+    f.thread = std::thread(runFollow, &f, f.watch, follower);
     return true;
 }
 

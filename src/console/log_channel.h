@@ -15,8 +15,8 @@
 
 #include <string>
 
-// Starts following `path`, which need not exist yet. False when a log is
-// already followed.
+// Starts following `path`, which need not exist yet: every line the game
+// writes from now on is handed out. False when a log is already followed.
 bool startLogFollow(const std::string& path);
 // Stops following and waits for the thread to end; kLost first when linked.
 void stopLogFollow();

@@ -117,6 +117,8 @@ bool waitForLogChange(LogWatch* watch, unsigned timeoutMs) {
     return true;
 }
 
+bool logWatchIsPrompt(LogWatch* watch) { return watch->notify >= 0; }
+
 void wakeLogWatch(LogWatch* watch) {
     const char byte = 1;
     ssize_t written = write(watch->wake[1], &byte, 1);

@@ -91,6 +91,9 @@ bool waitForLogChange(LogWatch* watch, unsigned timeoutMs) {
     return woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1;
 }
 
+// Windows may report a write only once it reaches the disk.
+bool logWatchIsPrompt(LogWatch*) { return false; }
+
 void wakeLogWatch(LogWatch* watch) { SetEvent(watch->wake); }
 
 void stopLogWatch(LogWatch* watch) {
