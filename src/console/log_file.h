@@ -23,9 +23,9 @@ LogWatch* startLogWatch(const std::string& logPath);
 // Waits until something in the folder changes, wakeLogWatch is called, or
 // `timeoutMs` passes. True when a change or a wake ended the wait.
 bool waitForLogChange(LogWatch* watch, unsigned timeoutMs);
-// True when the watch reports every write as it happens (inotify); else a
-// write may be reported late or not at all, and the follower looks on a timer.
-bool logWatchIsPrompt(LogWatch* watch);
+// True when the watch reports changes at all (inotify, a Windows change
+// notification); not that every write is reported, nor at once.
+bool logWatchReports(LogWatch* watch);
 // Any thread: ends the current or next wait at once.
 void wakeLogWatch(LogWatch* watch);
 void stopLogWatch(LogWatch* watch);

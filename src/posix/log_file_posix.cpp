@@ -117,7 +117,7 @@ bool waitForLogChange(LogWatch* watch, unsigned timeoutMs) {
     return true;
 }
 
-bool logWatchIsPrompt(LogWatch* watch) { return watch->notify >= 0; }
+bool logWatchReports(LogWatch* watch) { return watch->notify >= 0; }
 
 void wakeLogWatch(LogWatch* watch) {
     const char byte = 1;

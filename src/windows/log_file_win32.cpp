@@ -34,6 +34,21 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash + 1);
 }
 
+// The file's index on its volume (FileInternalInformation); 0 when unknown,
+// which leaves telling a replaced file to its size and first bytes.
+uint64_t fileIndex(HANDLE file) {
+    using Query = LONG(WINAPI*)(HANDLE, void*, void*, ULONG, int);
+    static const Query query =
+        reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
+    constexpr int kFileInternalInformation = 6;
+    struct {
+        ULONG_PTR status[2];  // IO_STATUS_BLOCK
+    } io{};
+    LARGE_INTEGER index{};
+    if (query == nullptr || query(file, &io, &index, sizeof index, kFileInternalInformation) < 0) return 0;
+    return static_cast<uint64_t>(index.QuadPart);
+}
+
 int64_t unixSeconds(const FILETIME& time) {
     const uint64_t ticks = (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
     return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
@@ -47,15 +62,18 @@ void lookAtLogFile(const std::string& path, uint64_t offset, size_t count, LogLo
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    BY_HANDLE_FILE_INFORMATION info;
     // The size through a handle is the file's own; the folder's entry for a
-    // file held open may lag behind it.
-    if (GetFileInformationByHandle(file, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // file held open may lag behind it. These queries are the cheap ones:
+    // under Wine GetFileInformationByHandle costs about 0.2 ms, ten looks'
+    // worth, for the volume it names.
+    FILE_STANDARD_INFO standard;
+    FILETIME written;
+    if (GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) && !standard.Directory &&
+        !standard.DeletePending && GetFileTime(file, nullptr, nullptr, &written)) {
         look.exists = true;
-        look.identity = ((uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow) ^
-                        (uint64_t(info.dwVolumeSerialNumber) << 48);
-        look.size = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        look.modified = unixSeconds(info.ftLastWriteTime);
+        look.identity = fileIndex(file);
+        look.size = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
+        look.modified = unixSeconds(written);
         readAt(file, 0, kLogHeadSize, look.head);
         if (count > 0 && offset < look.size) readAt(file, offset, count, data);
     }
@@ -91,8 +109,7 @@ bool waitForLogChange(LogWatch* watch, unsigned timeoutMs) {
     return woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1;
 }
 
-// Windows may report a write only once it reaches the disk.
-bool logWatchIsPrompt(LogWatch*) { return false; }
+bool logWatchReports(LogWatch* watch) { return watch->change != INVALID_HANDLE_VALUE; }
 
 void wakeLogWatch(LogWatch* watch) { SetEvent(watch->wake); }
 
