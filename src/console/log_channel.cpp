@@ -35,6 +35,7 @@ constexpr int kReportedGrowthsToTrust = 3;
 constexpr auto kQuietAfterEnd = std::chrono::seconds(2);
 constexpr int64_t kLiveSeconds = 30;
 constexpr size_t kReadChunk = 65536;
+constexpr size_t kTailSize = 4096;
 
 struct Follow {
     std::mutex mutex;  // start and stop
@@ -66,7 +67,7 @@ public:
         LogLook look;
         lookAtLogFile(path_, 0, 0, look, data_);
         followFromEnd(state_, look);
-        if (look.exists && std::time(nullptr) - look.modified <= kLiveSeconds) link();
+        if (look.exists && std::time(nullptr) - look.modified <= kLiveSeconds && !endsWithShutdown(look.size)) link();
         lastGrowth_ = Clock::now();
     }
 
@@ -113,6 +114,17 @@ private:
             // A file replaced meanwhile is taken at the next step.
             if (!look.exists || look.identity != state_.identity || look.size < readAt) return;
         }
+    }
+
+    // A game that quit left its shutdown lines at the end of its log.
+    bool endsWithShutdown(uint64_t size) {
+        const uint64_t from = size > kTailSize ? size - kTailSize : 0;
+        LogLook look;
+        lookAtLogFile(path_, from, kTailSize, look, data_);
+        LogFollower tail;
+        std::string lines;
+        takeLogBytes(tail, data_.data(), data_.size(), lines);
+        return tail.endSeen;
     }
 
     void link() {

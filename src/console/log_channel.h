@@ -3,9 +3,9 @@
 // as OpenMoHAA's Windows client. It only reads: no command reaches the game.
 //
 // A thread follows the one file and posts console events
-// (console/console_events.h): kLinked when the log is live (written within
-// the last half minute when following starts, or as soon as it grows or the
-// game writes it anew), kLines for every complete line the game adds from
+// (console/console_events.h): kLinked when the log is live (when following
+// starts, written within the last half minute and not ended by the game's
+// shutdown lines; else as soon as it grows or the game writes it anew), kLines for every complete line the game adds from
 // then on, and kLost when the game has ended: its shutdown line was followed
 // by two seconds without a write, the file was written anew (the next game
 // started: kLost, then kLinked), the file went away, or following stopped.

@@ -153,4 +153,26 @@ TEST(LogFollowEndToEnd, EveryPrintedLineOnceAcrossTheNextRun) {
     }
 }
 
+// Following a log just written: the game is there unless its log ends with
+// the shutdown lines of a game that quit.
+TEST(LogFollowEndToEnd, ALogJustWrittenIsLiveUnlessItsGameQuit) {
+    const struct {
+        const char* log;
+        bool live;
+    } cases[] = {
+        {"[2026-04-09 00:37:09 UTC+2.000] CL_InitCGame:  2.41 seconds\n", true},
+        {"----- Client Shutdown (Client quit) -----\n-----------------------\n", false},
+    };
+    for (const auto& test : cases) {
+        TempDir home;
+        home.write("qconsole.log", test.log);
+        clearConsoleEvents();
+        ASSERT_TRUE(startLogFollow(home.path("qconsole.log")));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stopLogFollow();
+        ConsoleEvent event;
+        EXPECT_EQ(takeConsoleEvent(event) && event.kind == ConsoleEvent::kLinked, test.live) << test.log;
+    }
+}
+
 }  // namespace
