@@ -9,7 +9,7 @@ install(DIRECTORY data/messages data/sounds data/cfg DESTINATION .)
 if(VORBIX_PK3)
   install(FILES ${VORBIX_PK3} DESTINATION .)
 endif()
-install(FILES docs/player-guide.md DESTINATION docs)
+install(FILES docs/player-guide.md docs/history-format.md DESTINATION docs)
 install(DIRECTORY docs/menus DESTINATION docs)
 
 set(CPACK_GENERATOR ZIP)

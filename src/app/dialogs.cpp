@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include "app/resource.h"
+#include "app/statistics_dialog.h"
 #include "app/ui.h"
-#include "core/platform.h"
+#include "core/app_state.h"
 #include "stats/stats_store.h"
 
 namespace {
@@ -13,7 +14,7 @@ bool isEndCommand(WPARAM wParam) { return wParam == IDOK || wParam == IDCANCEL; 
 
 INT_PTR CALLBACK statisticsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        fillStatisticsDialog(dialog);
+        for (const auto& [id, text] : statisticsDialogTexts(lifetimeTotals())) SetDlgItemTextA(dialog, id, text.c_str());
         return TRUE;
     }
     if (message == WM_COMMAND && isEndCommand(wParam)) {
@@ -46,7 +47,7 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 void runDialog(int resource, DLGPROC procedure) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), static_cast<HWND>(app.mainWindow),
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), ui.mainWindow,
                     procedure, 0);
 }
 
@@ -59,11 +60,11 @@ void runAboutDialog() { runDialog(IDD_ABOUT, aboutDialogProc); }
 void fillAnnouncementsDialog(HWND dialog) {
     for (int key = 0; key < kAnnouncementCount; ++key) {
         const std::optional<std::string>& text = app.announcementTexts[key];
-        setDialogItemText(dialog, IDC_ANNOUNCE_FIRST + key, text ? text->c_str() : "");
+        SetDlgItemTextA(dialog, IDC_ANNOUNCE_FIRST + key, text ? text->c_str() : "");
     }
 }
 
 void readAnnouncementsDialog(HWND dialog) {
     for (int key = 0; key < kAnnouncementCount; ++key)
-        app.announcementTexts[key] = getControlText(GetDlgItem(dialog, IDC_ANNOUNCE_FIRST + key));
+        app.announcementTexts[key] = controlText(GetDlgItem(dialog, IDC_ANNOUNCE_FIRST + key));
 }

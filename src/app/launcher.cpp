@@ -1,8 +1,6 @@
 #include "app/launcher.h"
 
-#include "core/app_state.h"
 #include "core/settings.h"
-#include "core/platform.h"
 
 namespace {
 
@@ -37,8 +35,7 @@ std::optional<LaunchCommand> composeLaunch(const std::string& gamePath, const st
     return launch;
 }
 
-void launchGame() {
-    std::optional<LaunchCommand> launch = composeLaunch(
-        getControlText(app.gamePathBox), getControlText(app.parametersBox), getControlText(app.connectBox));
+void launchGame(const std::string& gamePath, const std::string& parameters, const std::string& server) {
+    std::optional<LaunchCommand> launch = composeLaunch(gamePath, parameters, server);
     if (launch) openProgram(launch->program, launch->parameters, launch->directory);
 }

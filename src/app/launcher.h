@@ -14,5 +14,9 @@ struct LaunchCommand {
 // (cut to 199, 199 and 99 characters); nothing when the game path is empty.
 std::optional<LaunchCommand> composeLaunch(const std::string& gamePath, const std::string& parameters,
                                            const std::string& server);
-// Reads the boxes and asks the shell to open the game.
-void launchGame();
+// Asks the shell to open the game composed from the three box texts; nothing
+// when the game path is empty.
+void launchGame(const std::string& gamePath, const std::string& parameters, const std::string& server);
+// Asks the shell to "open" `program` with `parameters` in `directory`
+// (shell.cpp; a recording fake in the native tests).
+void openProgram(const std::string& program, const std::string& parameters, const std::string& directory);

@@ -2,12 +2,13 @@
 // console poll.
 #include <windows.h>
 
-#include "core/settings.h"
 #include "app/ui.h"
-#include "console/keywords.h"
-#include "console/poll.h"
+#include "core/app_state.h"
+#include "core/frontend.h"
 #include "core/platform.h"
-#include "player/message_files.h"
+#include "core/timers.h"
+#include "wiring/poll.h"
+#include "wiring/startup.h"
 
 namespace {
 
@@ -15,18 +16,14 @@ namespace {
 // long enough for a game that pumps, short enough for one loading a map.
 constexpr unsigned kFlushAtExitMs = 2000;
 
-// The selected message file's name, kept for the life of the program.
-char startMessageFile[100];
-
-// False when no message file was found.
-bool loadStartMessageFile() {
-    if (listMessageFiles() == 0) {
-        showWarning("Failed to find any message files", "Vorbix3");
-        return false;
-    }
-    GetWindowTextA(static_cast<HWND>(app.messageFileBox), startMessageFile, sizeof startMessageFile);
-    loadMessageFile(startMessageFile);
-    return true;
+// The main window's timer wakes the loop when the next core timer is due.
+void setLoopTimer() {
+    const int64_t due = msUntilNextTimer();
+    if (due < 0)
+        KillTimer(ui.mainWindow, kLoopTimerId);
+    else
+        SetTimer(ui.mainWindow, kLoopTimerId, due > USER_TIMER_MINIMUM ? static_cast<UINT>(due) : USER_TIMER_MINIMUM,
+                 nullptr);
 }
 
 // The console channel wakes the loop with a message whenever it has news, so
@@ -37,11 +34,12 @@ int runMessageLoop() {
     for (;;) {
         BOOL result = GetMessageA(&msg, nullptr, 0, 0);
         if (result == 0) break;
-        if (result > 0 && !IsDialogMessageA(static_cast<HWND>(app.mainWindow), &msg) && GetFocus() != nullptr) {
+        if (result > 0 && !IsDialogMessageA(ui.mainWindow, &msg) && GetFocus() != nullptr) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
         pollConsole(lastSearchTime);
+        setLoopTimer();
     }
     return static_cast<int>(msg.wParam);
 }
@@ -50,27 +48,21 @@ int runMessageLoop() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     taskbarCreatedMessage();
-    app.pendingStats = StatsRecord{};
     // A failed start-up still builds the window, then ends the loop at once.
     // The quit request waits until start-up is over: a message box opened
     // while it is pending would close at once, unseen.
-    bool startupFailed = false;
-    if (!loadSettingsFile()) {
-        showWarning("Failed to load vorbix.ini", "Vorbix3");
-        startupFailed = true;
-    }
-    loadSettings();
-    loadKillTime();
+    bool startupFailed = !loadStartSettings();
 
     MainWindowClass windowClass(instance);
     windowClass.registerClass();
     MainWindow window;
     window.create(instance);
-    app.mainWindow = window.handle();
+    ui.mainWindow = window.handle();
     window.show(showCommand);
 
     addTrayIcon();
-    if (!loadStartMessageFile()) startupFailed = true;
+    const int listed = listMessageFiles();
+    if (!loadStartMessageFile(listed, controlText(ui.messageFileBox))) startupFailed = true;
     if (startupFailed) PostQuitMessage(0);
     startConsoleChannel();
 

@@ -2,10 +2,10 @@
 // every user action.
 #include "app/launcher.h"
 #include "app/resource.h"
+#include "app/ui.h"
+#include "core/app_state.h"
 #include "core/settings.h"
 #include "wiring/shutdown.h"
-#include "app/ui.h"
-#include "core/platform.h"
 
 const char* const kMainWindowClassName = "Vorbix WonClass";
 const char* const kMainWindowTitle = "Vorbix3 Beta2";
@@ -27,7 +27,7 @@ struct ControlSpec {
     DWORD style;
     int x, y, width, height;
     int id;
-    WindowHandle AppState::*handle;  // nullptr: not kept
+    HWND Ui::*handle;                // nullptr: not kept
     uint32_t AppState::*flag;        // check boxes: the flag that checks them
     StartText startText;
 };
@@ -38,39 +38,39 @@ const ControlSpec kControls[] = {
     {"BUTTON", "Hide \\ Launch", 0x50000F00, 270, 480, 150, 30, 9, nullptr, nullptr, StartText::Fixed},
     {"BUTTON", "Close", 0x50000F00, 430, 480, 100, 30, 2, nullptr, nullptr, StartText::Fixed},
     {"BUTTON", "Status", 0x50000007, 10, 10, 520, 70, 0, nullptr, nullptr, StartText::Fixed},
-    {"STATIC", "Status", 0x50000000, 20, 40, 300, 20, 0, &AppState::statusLabel, nullptr, StartText::Fixed},
-    {"STATIC", "", 0x50000000, 320, 40, 200, 20, 0, &AppState::playerNameLabel, nullptr, StartText::Fixed},
+    {"STATIC", "Status", 0x50000000, 20, 40, 300, 20, 0, &Ui::statusLabel, nullptr, StartText::Fixed},
+    {"STATIC", "", 0x50000000, 320, 40, 200, 20, 0, &Ui::playerNameLabel, nullptr, StartText::Fixed},
     {"BUTTON", "Message File", 0x50000007, 10, 90, 520, 70, 0, nullptr, nullptr, StartText::Fixed},
     {"STATIC", "Server Language", 0x50000000, 20, 120, 300, 20, 0, nullptr, nullptr, StartText::Fixed},
-    {"COMBOBOX", nullptr, 0x50210003, 200, 120, 300, 200, 0, &AppState::messageFileBox, nullptr,
+    {"COMBOBOX", nullptr, 0x50210003, 200, 120, 300, 200, 0, &Ui::messageFileBox, nullptr,
      StartText::Fixed},
     {"BUTTON", "Launch Mohaa", 0x50000007, 10, 170, 520, 160, 0, nullptr, nullptr, StartText::Fixed},
-    {"BUTTON", " Launch MOHAA on \"Hide \\ Launch\"", 0x50000003, 20, 200, 500, 20, 7, &AppState::launchCheckBox,
+    {"BUTTON", " Launch MOHAA on \"Hide \\ Launch\"", 0x50000003, 20, 200, 500, 20, 7, &Ui::launchCheckBox,
      &AppState::launchGameOnHide, StartText::Fixed},
     {"STATIC", "Connect to IP:", 0x50000000, 20, 230, 120, 20, 0, nullptr, nullptr, StartText::Fixed},
-    {"EDIT", nullptr, 0x50800000, 150, 230, 200, 20, 6, &AppState::connectBox, nullptr,
+    {"EDIT", nullptr, 0x50800000, 150, 230, 200, 20, 6, &Ui::connectBox, nullptr,
      StartText::ConnectSetting},
     {"STATIC", "Game Path:", 0x50000000, 20, 260, 120, 20, 0, nullptr, nullptr, StartText::Fixed},
-    {"EDIT", nullptr, 0x50800080, 150, 260, 370, 20, 6, &AppState::gamePathBox, nullptr,
+    {"EDIT", nullptr, 0x50800080, 150, 260, 370, 20, 6, &Ui::gamePathBox, nullptr,
      StartText::GamePathSetting},
     {"STATIC", "Parameters:", 0x50000000, 20, 290, 120, 20, 0, nullptr, nullptr, StartText::Fixed},
-    {"EDIT", nullptr, 0x50800080, 150, 290, 370, 20, 6, &AppState::parametersBox, nullptr,
+    {"EDIT", nullptr, 0x50800080, 150, 290, 370, 20, 6, &Ui::parametersBox, nullptr,
      StartText::ParametersSetting},
     {"BUTTON", "In Game", 0x50000007, 10, 340, 520, 130, 0, nullptr, nullptr, StartText::Fixed},
-    {"BUTTON", "Sounds", 0x50000003, 20, 370, 200, 20, 7, &AppState::soundsCheckBox, &AppState::soundsEnabled,
+    {"BUTTON", "Sounds", 0x50000003, 20, 370, 200, 20, 7, &Ui::soundsCheckBox, &AppState::soundsEnabled,
      StartText::Fixed},
-    {"BUTTON", "Announcements", 0x50000003, 20, 400, 200, 20, 7, &AppState::announcementsCheckBox,
+    {"BUTTON", "Announcements", 0x50000003, 20, 400, 200, 20, 7, &Ui::announcementsCheckBox,
      &AppState::announcementsEnabled, StartText::Fixed},
     {"BUTTON", "Customize", 0x50000000, 250, 400, 150, 20, 8, nullptr, nullptr, StartText::Fixed},
-    {"BUTTON", "Displays", 0x50000003, 20, 430, 200, 20, 7, &AppState::displaysCheckBox,
+    {"BUTTON", "Displays", 0x50000003, 20, 430, 200, 20, 7, &Ui::displaysCheckBox,
      &AppState::displaysEnabled, StartText::Fixed},
 };
 
 std::string startText(const ControlSpec& spec) {
     switch (spec.startText) {
-    case StartText::ConnectSetting: return launchSetting("ip", kDefaultServer);
-    case StartText::GamePathSetting: return launchSetting("gamepath", kDefaultGamePath);
-    case StartText::ParametersSetting: return launchSetting("gameparameters", kDefaultGameParameters);
+    case StartText::ConnectSetting: return app.settingsTexts.server;
+    case StartText::GamePathSetting: return app.settingsTexts.gamePath;
+    case StartText::ParametersSetting: return app.settingsTexts.parameters;
     case StartText::Fixed: break;
     }
     return spec.text ? spec.text : "";
@@ -83,29 +83,35 @@ void createControls(HWND window, HINSTANCE instance) {
         HWND control = CreateWindowExA(0, spec.className, windowText, spec.style, spec.x, spec.y, spec.width,
                                        spec.height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                        instance, nullptr);
-        if (spec.handle) app.*spec.handle = control;
-        if (spec.flag && app.*spec.flag != 0) setCheckBox(control, true);
+        if (spec.handle) ui.*spec.handle = control;
+        if (spec.flag && app.*spec.flag != 0) setChecked(control, true);
     }
 }
 
 // The exit path runs once per process, whichever of the closing messages
-// arrives first and however many follow.
+// arrives first and however many follow. The boxes' texts are saved as shown.
 void shutdownOnce() {
     static bool done = false;
     if (done) return;
     done = true;
+    app.settingsTexts = SettingsTexts{controlText(ui.connectBox), controlText(ui.gamePathBox),
+                                      controlText(ui.parametersBox), controlText(ui.messageFileBox)};
     shutdownApp();
 }
 
 void onCommand(WORD id) {
     switch (id) {
-    case kCommandClose: SendMessageA(static_cast<HWND>(app.mainWindow), WM_DESTROY, 0, 0); break;
+    case kCommandClose: SendMessageA(ui.mainWindow, WM_DESTROY, 0, 0); break;
     case kCommandStatistics: runStatisticsDialog(); break;
     case kCommandShowHide: toggleMainWindow(); break;
-    case kCommandCheckBoxes: applyCheckBoxes(); break;
+    case kCommandCheckBoxes:
+        applySwitches(isChecked(ui.launchCheckBox), isChecked(ui.soundsCheckBox), isChecked(ui.displaysCheckBox),
+                      isChecked(ui.announcementsCheckBox));
+        break;
     case kCommandAnnouncements: runAnnouncementsDialog(); break;
     case kCommandHideLaunch:
-        if (app.launchGameOnHide != 0) launchGame();
+        if (app.launchGameOnHide != 0)
+            launchGame(controlText(ui.gamePathBox), controlText(ui.parametersBox), controlText(ui.connectBox));
         hideMainWindow();
         break;
     default: break;  // 1 (Enter) and the ids of the edit boxes and the list
@@ -146,7 +152,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     switch (message) {
     case WM_CREATE:
-        app.mainWindow = window;
+        ui.mainWindow = window;
         createControls(window, reinterpret_cast<const CREATESTRUCTA*>(lParam)->hInstance);
         return 0;
     case WM_DESTROY:
@@ -164,17 +170,17 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void showMainWindow() {
-    ShowWindow(static_cast<HWND>(app.mainWindow), SW_SHOW);
-    app.windowHidden = false;
+    ShowWindow(ui.mainWindow, SW_SHOW);
+    ui.windowHidden = false;
 }
 
 void hideMainWindow() {
-    ShowWindow(static_cast<HWND>(app.mainWindow), SW_HIDE);
-    app.windowHidden = true;
+    ShowWindow(ui.mainWindow, SW_HIDE);
+    ui.windowHidden = true;
 }
 
 void toggleMainWindow() {
-    if (app.windowHidden)
+    if (ui.windowHidden)
         showMainWindow();
     else
         hideMainWindow();

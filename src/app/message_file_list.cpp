@@ -4,14 +4,15 @@
 
 #include <cstdio>
 
+#include "app/ui.h"
+#include "core/app_state.h"
 #include "core/platform.h"
-#include "player/message_files.h"
 
 namespace {
 
 constexpr const char* kFallbackMessageFile = "english.ini";
 
-HWND messageFileList() { return static_cast<HWND>(app.messageFileBox); }
+HWND messageFileList() { return ui.messageFileBox; }
 
 // Selects the first item that begins with `prefix`, ignoring case.
 bool selectItemStartingWith(const char* prefix) {

@@ -5,7 +5,7 @@
 
 #include "app/resource.h"
 #include "app/ui.h"
-#include "core/platform.h"
+#include "core/frontend.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr UINT kTrayMenuFlags = TPM_RETURNCMD | TPM_RIGHTBUTTON;  // 0x180
 // True from addTrayIcon to removeTrayIcon.
 bool trayIconShown = false;
 
-HWND mainWindowHandle() { return static_cast<HWND>(app.mainWindow); }
+HWND mainWindowHandle() { return ui.mainWindow; }
 
 // The record's first version: its size, owner and id name the icon.
 NOTIFYICONDATAA trayIconRecord() {
@@ -41,7 +41,7 @@ void showTrayMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, kCommandAbout, "About");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kCommandShowHide, app.windowHidden ? "Restore" : "Hide");
+    AppendMenuA(menu, MF_STRING, kCommandShowHide, ui.windowHidden ? "Restore" : "Hide");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kCommandClose, "Exit");
 

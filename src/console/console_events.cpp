@@ -1,5 +1,6 @@
 #include "console/console_events.h"
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 
@@ -50,4 +51,30 @@ bool takeConsoleEvent(ConsoleEvent& event) {
 void clearConsoleEvents() {
     std::lock_guard<std::mutex> lock(inbox().mutex);
     inbox().events.clear();
+}
+
+GameLink makeLink(LinkKind kind, int edition) {
+    static std::atomic<uint32_t> lastId{0};
+    return GameLink{kind, ++lastId, edition};
+}
+
+void postLinked(const GameLink& link) {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLinked;
+    event.edition = link.edition;
+    event.link = link;
+    postConsoleEvent(std::move(event));
+}
+
+void postLost() {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kLost;
+    postConsoleEvent(std::move(event));
+}
+
+void postSearched(int edition) {
+    ConsoleEvent event;
+    event.kind = ConsoleEvent::kSearched;
+    event.edition = edition;
+    postConsoleEvent(std::move(event));
 }

@@ -7,7 +7,9 @@
 
 #include <string>
 
-#include "core/app_state.h"
+#include <cstdint>
+
+#include "core/game_link.h"
 
 struct ConsoleEvent {
     enum Kind {
@@ -18,7 +20,7 @@ struct ConsoleEvent {
     };
     Kind kind = kLines;
     int edition = 0;
-    ConsoleLink link;
+    GameLink link;  // kLinked
     // kLines: each line without its own line break and followed by '\n', so
     // one event carries all that one read found.
     std::string lines;
@@ -29,7 +31,15 @@ void postConsoleEvent(ConsoleEvent event);
 // Any thread: posts `lines` (each followed by '\n') as one kLines event;
 // nothing when empty.
 void postConsoleLines(std::string lines);
+// Any thread: a transport's news of the link. A new link gets a number that
+// tells it from every link before it (makeLink); the transport opens its
+// command queue for it before it posts it.
+GameLink makeLink(LinkKind kind, int edition);
+void postLinked(const GameLink& link);
+void postLost();
+void postSearched(int edition);
 // Front-end thread: the oldest event not taken yet; false when there is none.
 bool takeConsoleEvent(ConsoleEvent& event);
 // Drops every event not taken yet (tests, and a front-end starting over).
 void clearConsoleEvents();
+

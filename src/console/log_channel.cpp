@@ -49,19 +49,10 @@ Follow& follow() {
     return *instance;
 }
 
-char linkTags[3];  // the link's handles: a log has no windows
-
-void postKind(ConsoleEvent::Kind kind) {
-    ConsoleEvent event;
-    event.kind = kind;
-    if (kind == ConsoleEvent::kLinked) event.link = ConsoleLink{&linkTags[0], &linkTags[1], &linkTags[2]};
-    postConsoleEvent(std::move(event));
-}
-
 class Follower {
 public:
-    Follower(const std::string& path, bool watchReports)
-        : path_(path), reported_(watchReports ? kReportedGrowthsToTrust : 0) {}
+    Follower(const std::string& path, int edition, bool watchReports)
+        : path_(path), edition_(edition), reported_(watchReports ? kReportedGrowthsToTrust : 0) {}
 
     void start() {
         LogLook look;
@@ -130,16 +121,17 @@ private:
     void link() {
         if (linked_) return;
         linked_ = true;
-        postKind(ConsoleEvent::kLinked);
+        postLinked(makeLink(LinkKind::kGameLog, edition_));
     }
 
     void unlink() {
         if (!linked_) return;
         linked_ = false;
-        postKind(ConsoleEvent::kLost);
+        postLost();
     }
 
     std::string path_;
+    int edition_;
     LogFollower state_;
     std::string data_;
     bool linked_ = false;
@@ -159,7 +151,7 @@ void runFollow(Follow* f, LogWatch* watch, Follower* follower) {
 
 }  // namespace
 
-bool startLogFollow(const std::string& path) {
+bool startLogFollow(const std::string& path, int edition) {
     Follow& f = follow();
     std::lock_guard<std::mutex> lock(f.mutex);
     if (f.thread.joinable()) return false;
@@ -167,7 +159,7 @@ bool startLogFollow(const std::string& path) {
     f.watch = startLogWatch(path);
     // The first look before returning: what the game writes from now on is
     // handed out, whenever the thread gets to run.
-    Follower* follower = new Follower(path, logWatchReports(f.watch));
+    Follower* follower = new Follower(path, edition, logWatchReports(f.watch));
     follower->start();
     f.thread = std::thread(runFollow, &f, f.watch, follower);
     return true;

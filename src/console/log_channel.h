@@ -16,7 +16,8 @@
 #include <string>
 
 // Starts following `path`, which need not exist yet: every line the game
-// writes from now on is handed out. False when a log is already followed.
-bool startLogFollow(const std::string& path);
+// writes from now on is handed out. Its links are of kind kGameLog, for
+// `edition` (an index of kGameEditions). False when a log is already followed.
+bool startLogFollow(const std::string& path, int edition = 0);
 // Stops following and waits for the thread to end; kLost first when linked.
 void stopLogFollow();

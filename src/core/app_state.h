@@ -1,5 +1,7 @@
 // AppState: the one program-wide record of the companion program. Every
-// subsystem reads and writes its members directly, on the main thread.
+// subsystem reads and writes its members directly, on the front-end's thread.
+// What a front-end shows (windows, controls, the terminal) is the front-end's
+// own; the core reports to it through core/frontend.h.
 #pragma once
 
 #include <SimpleIni.h>
@@ -9,17 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "console/keywords.h"
+#include "core/game_link.h"
+#include "core/keyword_table.h"
 #include "core/stats_record.h"
-
-// Window handles are opaque to the portable core; the Win32 edge casts them.
-using WindowHandle = void*;
-
-struct ConsoleLink {
-    WindowHandle consoleWindow = nullptr;
-    WindowHandle consoleInput = nullptr;
-    WindowHandle consoleOutput = nullptr;
-};
 
 // The eight announcement texts, in the order of the settings keys.
 enum AnnouncementKey {
@@ -35,21 +29,17 @@ enum AnnouncementKey {
 };
 extern const char* const kAnnouncementKeys[kAnnouncementCount];
 
-struct AppState {
-    // Main window and its controls.
-    WindowHandle mainWindow = nullptr;
-    bool windowHidden = false;
-    WindowHandle statusLabel = nullptr;
-    WindowHandle playerNameLabel = nullptr;
-    WindowHandle messageFileBox = nullptr;
-    WindowHandle launchCheckBox = nullptr;
-    WindowHandle soundsCheckBox = nullptr;
-    WindowHandle announcementsCheckBox = nullptr;
-    WindowHandle displaysCheckBox = nullptr;
-    WindowHandle connectBox = nullptr;
-    WindowHandle gamePathBox = nullptr;
-    WindowHandle parametersBox = nullptr;
+// The settings texts the player edits in the front-end: the three launch
+// boxes and the message file chosen for the next start. The front-end keeps
+// them current; the exit path saves them as they are.
+struct SettingsTexts {
+    std::string server;      // "ip"
+    std::string gamePath;    // "gamepath"
+    std::string parameters;  // "gameparameters"
+    std::string messageFile; // "defaultmsgfile"
+};
 
+struct AppState {
     // Settings (vorbix.ini), loaded for the whole run.
     CSimpleIniA settingsIni{false, false, false};
     uint32_t soundsEnabled = 0;
@@ -58,10 +48,11 @@ struct AppState {
     uint32_t launchGameOnHide = 0;
     int32_t killTime = 10;
     std::optional<std::string> announcementTexts[kAnnouncementCount];
+    SettingsTexts settingsTexts;
     bool privateMode = false;
 
-    // The game console and the keyword tables.
-    ConsoleLink console;
+    // The linked game and the keyword tables.
+    GameLink link;
     KeywordTable tableA{};
     KeywordTable tableB{};
     KeywordTable tableC{};

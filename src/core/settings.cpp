@@ -5,7 +5,6 @@
 
 #include "core/app_state.h"
 #include "core/atomic_file.h"
-#include "core/platform.h"
 
 namespace {
 
@@ -30,27 +29,7 @@ bool storeFlag(const char* section, const char* key, uint32_t flag) {
     return storeValue(section, key, text);
 }
 
-bool storeControlText(const char* section, const char* key, WindowHandle control) {
-    return storeValue(section, key, getControlText(control).c_str());
-}
-
 }  // namespace
-
-int32_t parseDecimal(const char* text) {
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    // Out-of-range values saturate instead of overflowing.
-    int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > INT64_C(2147483648)) value = INT64_C(2147483648);
-    }
-    if (negative) value = -value;
-    if (value > INT32_MAX) value = INT32_MAX;
-    return static_cast<int32_t>(value);
-}
 
 bool loadSettingsFile() { return app.settingsIni.LoadFile(kSettingsFileName) >= 0; }
 
@@ -78,11 +57,17 @@ std::string launchSetting(const char* key, const char* placeholder) {
     return value && *value ? value : placeholder;
 }
 
-void applyCheckBoxes() {
-    app.launchGameOnHide = isCheckBoxChecked(app.launchCheckBox) ? 1 : 0;
-    app.soundsEnabled = isCheckBoxChecked(app.soundsCheckBox) ? 1 : 0;
-    app.displaysEnabled = isCheckBoxChecked(app.displaysCheckBox) ? 1 : 0;
-    app.announcementsEnabled = isCheckBoxChecked(app.announcementsCheckBox) ? 1 : 0;
+void loadLaunchTexts() {
+    app.settingsTexts.server = launchSetting("ip", kDefaultServer);
+    app.settingsTexts.gamePath = launchSetting("gamepath", kDefaultGamePath);
+    app.settingsTexts.parameters = launchSetting("gameparameters", kDefaultGameParameters);
+}
+
+void applySwitches(bool launchGame, bool sounds, bool displays, bool announcements) {
+    app.launchGameOnHide = launchGame ? 1 : 0;
+    app.soundsEnabled = sounds ? 1 : 0;
+    app.displaysEnabled = displays ? 1 : 0;
+    app.announcementsEnabled = announcements ? 1 : 0;
 }
 
 bool saveSettings() {
@@ -98,12 +83,13 @@ bool saveSettings() {
                            : storeValue(kAnnouncementsSection, nullptr, nullptr);
         if (!stored) return false;
     }
-    if (!storeControlText(kGameSection, "ip", app.connectBox)) return false;
-    if (!storeControlText(kGameSection, "gamepath", app.gamePathBox)) return false;
-    if (!storeControlText(kGameSection, "gameparameters", app.parametersBox)) return false;
+    const SettingsTexts& texts = app.settingsTexts;
+    if (!storeValue(kGameSection, "ip", texts.server.c_str())) return false;
+    if (!storeValue(kGameSection, "gamepath", texts.gamePath.c_str())) return false;
+    if (!storeValue(kGameSection, "gameparameters", texts.parameters.c_str())) return false;
     // The library writes the unnamed section ahead of every section header,
     // even when it is created only now, so this key is found again next start.
-    if (!storeControlText(kUnnamedSection, "defaultmsgfile", app.messageFileBox)) return false;
+    if (!storeValue(kUnnamedSection, "defaultmsgfile", texts.messageFile.c_str())) return false;
 
     std::string bytes;
     if (ini.Save(bytes, true) < 0) return false;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "text/parse_decimal.h"
+
 constexpr const char* kSettingsFileName = "vorbix.ini";
 constexpr const char* kDefaultServer = "000.000.000.00:0000";
 constexpr const char* kDefaultGamePath = "C:\\Program Files\\EA GAMES\\MOHAA\\MOHAA.exe";
@@ -17,9 +19,10 @@ void loadSettings();
 void loadKillTime();
 // A launch box's start text: the value, or `placeholder` when absent or empty.
 std::string launchSetting(const char* key, const char* placeholder);
-// The four check boxes into the four flags.
-void applyCheckBoxes();
+// The three launch texts from the loaded file, as the boxes start.
+void loadLaunchTexts();
+// The four check boxes of the front-end into the four flags, all at once.
+void applySwitches(bool launchGame, bool sounds, bool displays, bool announcements);
 // Stores every value and writes the file in one step; false on any failure.
 bool saveSettings();
-// Leading blanks, optional sign, digits up to the first other character; 0 without digits.
-int32_t parseDecimal(const char* text);
+

@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "console/dispatch.h"
+#include "console/quoted_command.h"
 #include "core/app_state.h"
+#include "core/frontend.h"
+#include "core/platform.h"
 #include "text/find_phrase.h"
 #include "text/format.h"
-#include "console/poll.h"
-#include "core/platform.h"
 
 namespace {
 
@@ -112,12 +114,12 @@ void onDetectName(const char* match, char* line) {
         return;
     }
     const std::string name(begin, length);
-    setControlText(app.playerNameLabel, name.c_str());
+    showPlayerName(name.c_str());
     registerPlayerName(name.c_str());
 }
 
 void registerPlayerName(const char* name) {
-    sendConsoleCommand(formatWithName("set sfx_name_message \"Name Detected '%s' \"", name));
+    sendWithQuotedText("set sfx_name_message ", std::string("Name Detected '") + name + "' ");
     app.playerName = name;
     const std::string phrase = sharedName(app.playerName);
     if (KeywordEntry* entry = nameEntry()) {

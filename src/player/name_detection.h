@@ -1,7 +1,7 @@
 // Learning the player's name from the console and routing the lines that hold it.
 #pragma once
 
-#include "console/keywords.h"
+#include "core/keyword_table.h"
 
 void onDetectName(const char* match, char* line);
 // Tells the game the name, keeps it, and gives the name entry the part of it

@@ -11,9 +11,11 @@
 // shows what the game has not taken yet), and never more than 256 bytes of
 // whole lines at once. Each read then takes exactly one of our writes, whole,
 // whatever the game's frame rate; a write of up to PIPE_BUF bytes into a pipe
-// is atomic, so no read sees part of one. Until the game has read, the writer
-// looks again every millisecond (every 5 ms once it has waited 20 ms) and
-// never blocks: a game that stops reading only makes the queue longer.
+// is atomic, so no read sees part of one. The commands one console line
+// causes are released together at the end of the poll step, so they go out in
+// one write where they fit. Until the game has read, the writer looks again
+// every quarter millisecond (every 2 ms once it has waited 100 ms) and never
+// blocks: a game that stops reading only makes the queue longer.
 #include "posix/channel_posix.h"
 
 #include <sys/ioctl.h>
@@ -23,14 +25,15 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "console/command_queue.h"
 #include "console/console_events.h"
+#include "core/app_state.h"
 #include "core/platform.h"
+#include "text/line_cutter.h"
 
 namespace {
 
@@ -40,15 +43,13 @@ using Clock = std::chrono::steady_clock;
 // longest single print the retail console keeps.
 constexpr size_t kLongestLine = 16383;
 constexpr size_t kReadChunk = 65536;
-constexpr auto kQuickChecks = std::chrono::milliseconds(20);
-constexpr auto kQuickCheckPeriod = std::chrono::milliseconds(1);
-constexpr auto kSlowCheckPeriod = std::chrono::milliseconds(5);
+constexpr auto kQuickChecks = std::chrono::milliseconds(100);
+constexpr auto kQuickCheckPeriod = std::chrono::microseconds(250);
+constexpr auto kSlowCheckPeriod = std::chrono::milliseconds(2);
 
 struct Channel {
+    CommandQueue queue{kLongestCommand};
     std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::string> commands;
-    bool writing = false;  // a chunk taken from the queue is being written
     bool started = false;  // the game was started
     bool linked = false;   // startConsoleChannel ran: commands are taken
     bool ended = false;    // the game has ended: commands go nowhere
@@ -63,24 +64,10 @@ Channel& channel() {
     return *instance;
 }
 
-char linkTags[3];  // the link's handles: the game has no windows
-
 size_t unreadBytes(const Channel& ch) {
     int unread = 0;
     if (ioctl(ch.game.inputProbe, FIONREAD, &unread) != 0) return 0;
     return unread > 0 ? static_cast<size_t>(unread) : 0;
-}
-
-// Whole commands from the front of the queue, each with its line feed, as
-// many as one read of the engine takes.
-std::string takeChunk(std::deque<std::string>& commands) {
-    std::string chunk;
-    while (!commands.empty() && chunk.size() + commands.front().size() + 1 <= kEngineReadSize) {
-        chunk += commands.front();
-        chunk += '\n';
-        commands.pop_front();
-    }
-    return chunk;
 }
 
 bool hasEnded(Channel& ch) {
@@ -100,61 +87,49 @@ bool waitUntilTaken(Channel& ch) {
 
 void runWriter() {
     Channel& ch = channel();
+    CommandQueue& queue = ch.queue;
     for (;;) {
         {
-            std::unique_lock<std::mutex> lock(ch.mutex);
-            ch.changed.wait(lock, [&] { return !ch.commands.empty() || ch.ended; });
-            if (ch.ended) return;
+            std::unique_lock<std::mutex> lock(queue.mutex);
+            queue.changed.wait(lock, [&] { return !queue.ready.empty() || queue.openLink == 0; });
+            if (queue.openLink == 0) return;  // the game has ended
         }
-        if (!waitUntilTaken(ch)) continue;
+        // As many whole commands as one read of the engine takes.
+        const std::vector<std::string> commands = takeCommands(queue, kEngineReadSize, SIZE_MAX, false);
+        if (commands.empty()) continue;
         std::string chunk;
-        {
-            std::lock_guard<std::mutex> lock(ch.mutex);
-            chunk = takeChunk(ch.commands);
-            ch.writing = true;
-        }
+        for (const std::string& command : commands) chunk += command + '\n';
         // An empty pipe takes the whole chunk; a failure means the game
         // closed its input, and its end follows.
         ssize_t written;
         do written = write(ch.game.input, chunk.data(), chunk.size());
         while (written < 0 && errno == EINTR);
-        std::lock_guard<std::mutex> lock(ch.mutex);
-        ch.writing = false;
-        ch.changed.notify_all();
+        waitUntilTaken(ch);
+        commandsReached(queue, commands.size());
     }
-}
-
-// Hands one line to the sink and adds it to `lines`, the read's batch.
-void takeLine(Channel& ch, std::string line, std::string& lines) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (ch.sink) ch.sink(line);
-    if (line.empty()) return;
-    lines += line;
-    lines += '\n';
 }
 
 void runReader() {
     Channel& ch = channel();
     std::vector<char> buffer(kReadChunk);
-    std::string pending;
+    LineCutter cutter{kLongestLine, false};
     std::string lines;
+    // Each line goes to the sink; the read's lines go to the poll as one batch.
+    const auto take = [&](const std::string& line) {
+        if (ch.sink) ch.sink(line);
+        if (line.empty()) return;
+        lines += line;
+        lines += '\n';
+    };
     for (;;) {
         ssize_t got = read(ch.game.output, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
-        pending.append(buffer.data(), static_cast<size_t>(got));
-        size_t start = 0;
-        for (size_t lineFeed; (lineFeed = pending.find('\n', start)) != std::string::npos; start = lineFeed + 1)
-            takeLine(ch, pending.substr(start, lineFeed - start), lines);
-        pending.erase(0, start);
-        while (pending.size() >= kLongestLine) {
-            takeLine(ch, pending.substr(0, kLongestLine), lines);
-            pending.erase(0, kLongestLine);
-        }
-        postConsoleLines(std::move(lines));  // one event for the read's lines
+        cutLines(cutter, buffer.data(), static_cast<size_t>(got), take);
+        postConsoleLines(std::move(lines));
         lines.clear();
     }
-    if (!pending.empty()) takeLine(ch, pending, lines);
+    finishLines(cutter, take);
     postConsoleLines(std::move(lines));
 
     // The game closed its output: it is ending.
@@ -165,20 +140,9 @@ void runReader() {
         std::lock_guard<std::mutex> lock(ch.mutex);
         ch.ended = true;
         ch.waitStatus = status;
-        ch.commands.clear();
-        ch.changed.notify_all();
     }
-    ConsoleEvent lost;
-    lost.kind = ConsoleEvent::kLost;
-    postConsoleEvent(lost);
-}
-
-// Commands that can never reach the game as one whole command are refused
-// with a word to the player instead of being cut.
-void refuse(const std::string& command) {
-    std::string text = "Not sent to the game: longer than its " + std::to_string(kLongestCommand) +
-                       "-character console line, or holding a line break: " + command.substr(0, 60);
-    showWarning(text.c_str(), "Vorbix");
+    openCommands(ch.queue, 0);
+    postLost();
 }
 
 }  // namespace
@@ -219,38 +183,17 @@ void startConsoleChannel() {
         if (!ch.started || ch.linked) return;
         ch.linked = true;
     }
-    ConsoleEvent linked;
-    linked.kind = ConsoleEvent::kLinked;
-    linked.link = ConsoleLink{&linkTags[0], &linkTags[1], &linkTags[2]};
-    postConsoleEvent(linked);
+    const GameLink link = makeLink(LinkKind::kGamePipes, 0);
+    openCommands(ch.queue, link.id);
+    postLinked(link);
     std::thread(runReader).detach();
     std::thread(runWriter).detach();
 }
 
 void sendConsoleCommand(const std::string& command) {
-    Channel& ch = channel();
-    {
-        std::lock_guard<std::mutex> lock(ch.mutex);
-        if (!ch.linked || ch.ended) return;
-        if (command.size() <= kLongestCommand && command.find_first_of("\r\n") == std::string::npos) {
-            ch.commands.push_back(command);
-            ch.changed.notify_all();
-            return;
-        }
-    }
-    refuse(command);
+    queueCommand(channel().queue, isLinked(app.link) ? app.link.id : 0, command);
 }
 
-bool flushConsoleCommands(unsigned timeoutMs) {
-    Channel& ch = channel();
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> lock(ch.mutex);
-            if (!ch.linked || ch.ended) return false;
-            if (ch.commands.empty() && !ch.writing && unreadBytes(ch) == 0) return true;
-        }
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(kQuickCheckPeriod);
-    }
-}
+void releaseConsoleCommands() { releaseCommands(channel().queue); }
+
+bool flushConsoleCommands(unsigned timeoutMs) { return waitUntilReached(channel().queue, timeoutMs); }

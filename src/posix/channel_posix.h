@@ -15,7 +15,8 @@ constexpr size_t kLongestCommand = kEngineReadSize - 1;
 // Starts the game (see spawnGame). False with `error` set when it cannot be started.
 bool startGame(const GameLaunch& launch, std::string& error);
 // Called on the channel's reader thread with every line the game prints,
-// without its line feed, before the line is posted to the poll.
+// without its line feed, before the line is posted to the poll. It must
+// never wait: the game blocks on its next print once its pipe is full.
 void setGameOutputSink(void (*sink)(const std::string& line));
 // True once the game process has ended and its last line was posted.
 bool gameEnded();

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/frontend.h"
 #include "core/platform.h"
 
 namespace {

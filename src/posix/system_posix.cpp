@@ -1,4 +1,4 @@
-// Threads, the clock, the process and the current directory on Linux and macOS.
+// The clocks, the process and the current directory on Linux and macOS.
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,11 +9,15 @@
 
 #include "core/platform.h"
 
-void startWorker(void (*work)()) { std::thread(work).detach(); }
-
 void sleepMs(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 int32_t nowSeconds() { return static_cast<int32_t>(std::time(nullptr)); }
+
+uint64_t nowMilliseconds() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
 
 void exitProcess(int code) { _exit(code); }
 

@@ -1,10 +1,10 @@
 #include "stats/stats_store.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
-#include "core/platform.h"
+#include "core/app_state.h"
+#include "core/frontend.h"
 
 namespace {
 
@@ -17,31 +17,6 @@ bool statsFileMissing() {
     std::error_code error;
     return std::filesystem::status(kStatsFileName, error).type() == std::filesystem::file_type::not_found;
 }
-
-// Dialog controls in the order they are filled, with the field each shows.
-struct CounterControl {
-    int id;
-    uint32_t StatsRecord::*field;
-};
-
-const CounterControl kCounterControls[kStatsFieldCount] = {
-    {1013, &StatsRecord::headshots_deaths}, {1014, &StatsRecord::torso_deaths},
-    {1015, &StatsRecord::left_arm_deaths},  {1016, &StatsRecord::right_arm_deaths},
-    {1017, &StatsRecord::pelvis_deaths},    {1018, &StatsRecord::left_leg_deaths},
-    {1019, &StatsRecord::right_leg_deaths}, {1020, &StatsRecord::bashes_deaths},
-    {1021, &StatsRecord::headshots_kills},  {1022, &StatsRecord::torso_kills},
-    {1023, &StatsRecord::left_arm_kills},   {1024, &StatsRecord::right_arm_kills},
-    {1025, &StatsRecord::pelvis_kills},     {1026, &StatsRecord::left_leg_kills},
-    {1027, &StatsRecord::right_leg_kills},  {1028, &StatsRecord::bashes_kills},
-    {1029, &StatsRecord::killingspree},     {1030, &StatsRecord::rampage},
-    {1042, &StatsRecord::dominating},       {1031, &StatsRecord::unstoppable},
-    {1032, &StatsRecord::godlike},          {1033, &StatsRecord::holyshit},
-    {1043, &StatsRecord::in_a_row_kills},   {1044, &StatsRecord::in_a_row_deaths},
-    {1034, &StatsRecord::double_kills},     {1035, &StatsRecord::multi_kills},
-    {1036, &StatsRecord::ultra_kills},      {1037, &StatsRecord::monster_kills},
-    {1041, &StatsRecord::suicides},         {1040, &StatsRecord::maps},
-    {1039, &StatsRecord::deaths},           {1038, &StatsRecord::kills},
-};
 
 }  // namespace
 
@@ -69,17 +44,9 @@ void resetSessionStats() {
     app.deathsInARow = 0;
 }
 
-void fillStatisticsDialog(WindowHandle dialog) {
+StatsRecord lifetimeTotals() {
     saveStats();
     StatsRecord totals{};
     if (!readStatsFile(kStatsFileName, totals)) showWarning(kStatsErrorText, kStatsErrorCaption);
-    for (const CounterControl& control : kCounterControls)
-        setCounterText(dialog, control.id, static_cast<int32_t>(totals.*control.field));
-}
-
-void setCounterText(WindowHandle dialog, int id, int32_t value) {
-    if (value <= 0) return;
-    char text[16];
-    std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-    setDialogItemText(dialog, id, text);
+    return totals;
 }

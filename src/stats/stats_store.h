@@ -1,15 +1,12 @@
-// Saving the pending counts into "vorbix.vbx", and the Statistics dialog.
+// Saving the pending counts into "vorbix.vbx".
 #pragma once
 
-#include <cstdint>
-
-#include "core/app_state.h"
+#include "core/stats_record.h"
 
 // Adds pendingStats to the stats file and clears pendingStats.
 void saveStats();
 // Zeroes pendingStats and the five streak fields.
 void resetSessionStats();
-// WM_INITDIALOG of the Statistics dialog: saves, then shows the file's totals.
-void fillStatisticsDialog(WindowHandle dialog);
-// Sets control `id` to the value unless it is 0 or 2147483648 and above.
-void setCounterText(WindowHandle dialog, int id, int32_t value);
+// The Statistics dialog's figures: saves, then reads the file back; a file
+// that cannot be read is reported and gives zeros.
+StatsRecord lifetimeTotals();

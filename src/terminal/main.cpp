@@ -26,18 +26,20 @@
 #include <string>
 #include <vector>
 
-#include "posix/channel_posix.h"
 #include "console/console_events.h"
-#include "console/keywords.h"
-#include "console/poll.h"
-#include "core/settings.h"
-#include "wiring/shutdown.h"
+#include "core/app_state.h"
+#include "core/frontend.h"
 #include "core/platform.h"
-#include "player/message_files.h"
-#include "terminal/controls.h"
+#include "core/timers.h"
+#include "posix/channel_posix.h"
 #include "terminal/display.h"
 #include "terminal/game_launch.h"
+#include "terminal/message_file_list.h"
 #include "terminal/run_view.h"
+#include "text/line_cutter.h"
+#include "wiring/poll.h"
+#include "wiring/shutdown.h"
+#include "wiring/startup.h"
 
 namespace {
 
@@ -45,8 +47,6 @@ constexpr unsigned kQuitWaitMs = 10000;
 constexpr unsigned kTerminateWaitMs = 3000;
 constexpr unsigned kKillWaitMs = 2000;
 constexpr int kExitWaitStepMs = 50;
-// The message-file box's text is read as at most this many characters.
-constexpr size_t kMessageFileNameLimit = 99;
 
 const char* const kUsage =
     "usage: vorbix [--log FILE] [-- GAME [PARAMETERS...]]\n"
@@ -119,28 +119,15 @@ bool setUpWakeAndSignals() {
 
 // Lines typed into Vorbix's terminal go to the game as commands.
 void forwardTypedInput() {
-    static std::string typed;
-    static bool droppingLongLine = false;
     char buffer[4096];
+    // No command is this long: such a line is dropped up to its line feed.
+    static LineCutter typed{sizeof buffer + 1, true};
     ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
     if (got <= 0) {
         if (got == 0 || (errno != EINTR && errno != EAGAIN)) forwardTypedLines = false;
         return;
     }
-    typed.append(buffer, static_cast<size_t>(got));
-    size_t start = 0;
-    for (size_t lineFeed; (lineFeed = typed.find('\n', start)) != std::string::npos; start = lineFeed + 1) {
-        std::string line = typed.substr(start, lineFeed - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!droppingLongLine) sendConsoleCommand(line);
-        droppingLongLine = false;
-    }
-    typed.erase(0, start);
-    // No command is this long: such a line is dropped up to its line feed.
-    if (typed.size() > sizeof buffer) {
-        typed.clear();
-        droppingLongLine = true;
-    }
+    cutLines(typed, buffer, static_cast<size_t>(got), [](const std::string& line) { sendConsoleCommand(line); });
 }
 
 // A terminal stops a background process that reads from it.
@@ -150,10 +137,10 @@ bool mayReadTypedLines() {
 
 // Sleeps until the loop is woken, a line is typed or `timeoutMs` has passed
 // (-1: no limit).
-void waitForWake(int timeoutMs) {
+void waitForWake(int64_t timeoutMs) {
     pollfd watched[2] = {{wakeReadEnd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
     const nfds_t count = mayReadTypedLines() ? 2 : 1;
-    if (poll(watched, count, timeoutMs) <= 0) return;
+    if (poll(watched, count, static_cast<int>(timeoutMs < INT32_MAX ? timeoutMs : INT32_MAX)) <= 0) return;
     char drain[64];
     while (read(wakeReadEnd, drain, sizeof drain) > 0) {
     }
@@ -161,26 +148,16 @@ void waitForWake(int timeoutMs) {
     if (count == 2 && (watched[1].revents & POLLNVAL)) forwardTypedLines = false;
 }
 
-void showNews(RunSnapshot& shown) {
-    RunSnapshot now = snapshotRun();
-    const std::string news = describeNews(shown, now);
-    if (!news.empty()) showNote(news + "  [" + describeRun(now) + "]");
-    showStatus(app.console.consoleWindow ? describeRun(now) : std::string());
-    shown = now;
-}
-
 enum class RunEnd { kInterrupted, kGameEnded };
 
 RunEnd runLoop() {
     int32_t lastSearchTime = 0;
-    RunSnapshot shown = snapshotRun();
     for (;;) {
         pollConsole(lastSearchTime);
-        showNews(shown);
         if (interrupts.load() > 0) return RunEnd::kInterrupted;
         // The channel posts the game's end after its last line.
-        if (gameEnded() && app.console.consoleWindow == nullptr) return RunEnd::kGameEnded;
-        waitForWake(-1);
+        if (gameEnded() && !isLinked(app.link)) return RunEnd::kGameEnded;
+        waitForWake(msUntilNextTimer());
     }
 }
 
@@ -199,13 +176,14 @@ bool waitForGameEnd(unsigned timeoutMs, int hurryAt) {
 // The game started by Vorbix ends with it: asked to quit, then SIGTERM (the
 // engine's own clean shutdown), then SIGKILL. Each further Ctrl+C skips a wait.
 void endGame() {
-    showNote("asking the game to quit");
+    writeNote("asking the game to quit");
     sendConsoleCommand("quit");
+    releaseConsoleCommands();
     if (waitForGameEnd(kQuitWaitMs, 2)) return;
-    showNote("the game did not quit: sending it SIGTERM");
+    writeNote("the game did not quit: sending it SIGTERM");
     signalGame(SIGTERM);
     if (waitForGameEnd(kTerminateWaitMs, 3)) return;
-    showNote("the game did not end: sending it SIGKILL");
+    writeNote("the game did not end: sending it SIGKILL");
     signalGame(SIGKILL);
     waitForGameEnd(kKillWaitMs, INT32_MAX);
 }
@@ -229,28 +207,17 @@ bool startUp(const Options& options) {
         showWarning(("Cannot write " + options.gameLog + ": " + std::strerror(errno)).c_str(), "Vorbix3");
         return false;
     }
-    app.pendingStats = StatsRecord{};
-    if (!loadSettingsFile()) {
-        showWarning("Failed to load vorbix.ini", "Vorbix3");
-        return false;
-    }
-    loadSettings();
-    loadKillTime();
-    createControls();
-    if (listMessageFiles() == 0) {
-        showWarning("Failed to find any message files", "Vorbix3");
-        return false;
-    }
-    const std::string messageFile = getControlText(app.messageFileBox).substr(0, kMessageFileNameLimit);
-    loadMessageFile(messageFile.c_str());
+    if (!loadStartSettings()) return false;
+    std::string messageFile;
+    if (!loadStartMessageFile(listMessageFiles(messageFile), messageFile)) return false;
 
     GameLaunch launch;
+    const SettingsTexts& texts = app.settingsTexts;
     if (options.gameCommand.empty())
-        launch = launchFromSettings(getControlText(app.gamePathBox), getControlText(app.parametersBox),
-                                    getControlText(app.connectBox));
+        launch = launchFromSettings(texts.gamePath, texts.parameters, texts.server);
     else
         launch.arguments = options.gameCommand;
-    setGameOutputSink(showGameLine);
+    setGameOutputSink(writeGameLine);
     std::string error;
     if (!startGame(launch, error)) {
         showWarning(("Cannot start the game: " + error +
@@ -259,7 +226,7 @@ bool startUp(const Options& options) {
                     "Vorbix3");
         return false;
     }
-    showNote("started the game: " + joined(launch.arguments));
+    writeNote("started the game: " + joined(launch.arguments));
     return true;
 }
 
@@ -288,12 +255,12 @@ int main(int argc, char** argv) {
     startConsoleChannel();
 
     const RunEnd end = runLoop();
-    if (end == RunEnd::kInterrupted) showNote("closing");
+    if (end == RunEnd::kInterrupted) writeNote("closing");
     shutdownApp();
-    const RunSnapshot run = snapshotRun();
+    const std::string run = describeRun(shownRunCounts(), app.playerName);
     if (!gameEnded()) endGame();
-    if (gameEnded()) showNote("the game ended (" + describeWaitStatus(gameWaitStatus()) + ")");
-    showNote("this run: " + describeRun(run) + "; totals in vorbix.vbx");
+    if (gameEnded()) writeNote("the game ended (" + describeWaitStatus(gameWaitStatus()) + ")");
+    writeNote("this run: " + run + "; totals in vorbix.vbx");
     closeDisplay();
     return 0;
 }

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
 #include "core/platform.h"
-#include "player/message_files.h"
+#include "terminal/message_file_list.h"
 
 namespace {
 
@@ -49,13 +50,13 @@ const std::string* firstStartingWith(const std::vector<std::string>& names, cons
 
 }  // namespace
 
-int listMessageFiles() {
+int listMessageFiles(std::string& start) {
     const std::vector<std::string> names = messageFileNames();
     if (names.empty()) return 0;
     const char* saved = app.settingsIni.GetValue("", "defaultmsgfile", nullptr);
     const std::string* chosen = saved ? firstStartingWith(names, saved) : nullptr;
     if (chosen == nullptr) chosen = firstStartingWith(names, kFallbackMessageFile);
     if (chosen == nullptr) chosen = &names.front();
-    setControlText(app.messageFileBox, chosen->c_str());
+    start = *chosen;
     return static_cast<int>(names.size());
 }

@@ -1,7 +1,5 @@
 #include "terminal/run_view.h"
 
-#include "core/app_state.h"
-
 namespace {
 
 struct Happening {
@@ -36,15 +34,7 @@ std::string counted(uint32_t count, const char* one, const char* many) {
 
 }  // namespace
 
-RunSnapshot snapshotRun() {
-    RunSnapshot run;
-    run.tally = mergeStats(app.savedThisRun, app.pendingStats);
-    run.killsInARow = app.killsInARow;
-    run.player = app.playerName;
-    return run;
-}
-
-std::string describeNews(const RunSnapshot& before, const RunSnapshot& after) {
+std::string describeNews(const RunCounts& before, const RunCounts& after) {
     std::string news;
     auto tell = [&news](const std::string& text) { news += (news.empty() ? "" : ", ") + text; };
     if (after.tally.maps != before.tally.maps) tell("map " + std::to_string(after.tally.maps) + " loaded");
@@ -56,8 +46,8 @@ std::string describeNews(const RunSnapshot& before, const RunSnapshot& after) {
     return news;
 }
 
-std::string describeRun(const RunSnapshot& run) {
-    return (run.player.empty() ? std::string("(name not known yet)") : run.player) + " | map " +
+std::string describeRun(const RunCounts& run, const std::string& player) {
+    return (player.empty() ? std::string("(name not known yet)") : player) + " | map " +
            std::to_string(run.tally.maps) + " | " + counted(run.tally.kills, "kill", "kills") + " | " +
            counted(run.tally.deaths, "death", "deaths") + " | " + std::to_string(run.killsInARow) + " in a row";
 }

@@ -1,20 +1,15 @@
-// What the terminal shows of the run: the news of a poll step and the status.
+// How the terminal tells the run: the news between two counts, and the status.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-#include "core/stats_record.h"
+#include "core/frontend.h"
 
-struct RunSnapshot {
-    StatsRecord tally{};  // this run's counts, saved or not
-    uint32_t killsInARow = 0;
-    std::string player;
-};
-
-RunSnapshot snapshotRun();
-// What happened between the two snapshots ("kill, headshot, killing spree"),
+// What happened between the two counts ("kill, headshot, killing spree"),
 // or nothing.
-std::string describeNews(const RunSnapshot& before, const RunSnapshot& after);
+std::string describeNews(const RunCounts& before, const RunCounts& after);
 // "Kestrel | map 2 | 12 kills | 3 deaths | 4 in a row"
-std::string describeRun(const RunSnapshot& run);
+std::string describeRun(const RunCounts& run, const std::string& player);
+
+// The run's counts as the terminal last showed them (frontend.cpp).
+const RunCounts& shownRunCounts();

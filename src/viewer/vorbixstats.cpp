@@ -1,10 +1,77 @@
 // vorbixstats: prints the lifetime totals of "vorbix.vbx" in the current
-// directory. Reads the file, never writes it; ignores its arguments.
+// directory; with an option, the match history of "vorbix-history.csv" as
+// text or as a web page. Reads both files, never writes them. A command line
+// that does not start with an option is ignored, as it always was.
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
 
+#include "core/atomic_file.h"
 #include "core/stats_record.h"
+#include "stats/history.h"
+#include "viewer/history_text.h"
+#include "viewer/report_html.h"
 
-int main() {
+namespace {
+
+const char kUsage[] =
+    "usage: vorbixstats                 print the lifetime totals (vorbix.vbx)\n"
+    "       vorbixstats --history       print the match history (vorbix-history.csv)\n"
+    "       vorbixstats --report FILE   write the history and the totals as a web page\n";
+
+int usageError() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+HistoryFile readHistory() {
+    HistoryFile history;
+    readHistoryFile(kHistoryFileName, history);  // no file: no maps yet
+    return history;
+}
+
+int printHistory() {
+    const std::string text = renderHistoryText(readHistory());
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}
+
+int writeReport(const char* path) {
+    StatsRecord lifetime{};
+    const bool haveTotals = readStatsFile(kStatsFileName, lifetime);
+    std::string now = localTimestamp(std::time(nullptr));
+    if (now.size() > 10) now[10] = ' ';
+    const std::string page = renderHistoryReport(readHistory(), haveTotals ? &lifetime : nullptr, now);
+    if (!writeFileAtomically(path, page.data(), page.size())) {
+        std::fprintf(stderr, "Could not write %s\n", path);
+        return 1;
+    }
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    std::printf("%s\n", ec ? path : full.string().c_str());
+    return 0;
+}
+
+int printTotals();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argv[1][0] != '-') return printTotals();
+    if (std::strcmp(argv[1], "--help") == 0 && argc == 2) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--history") == 0 && argc == 2) return printHistory();
+    if (std::strcmp(argv[1], "--report") == 0 && argc == 3 && argv[2][0] != '\0') return writeReport(argv[2]);
+    return usageError();
+}
+
+namespace {
+
+int printTotals() {
     StatsRecord s{};
     std::FILE* file = std::fopen(kStatsFileName, "rb");
     if (!file) {
@@ -58,3 +125,5 @@ int main() {
     std::printf("Total Holyshit: %u \n", s.holyshit);
     return 0;
 }
+
+}  // namespace

@@ -30,9 +30,10 @@
 #include <vector>
 
 #include "console/box_reader.h"
-#include "windows/channel_win32.h"
+#include "console/command_queue.h"
 #include "console/console_events.h"
 #include "console/editions.h"
+#include "core/app_state.h"
 #include "core/platform.h"
 
 namespace {
@@ -57,11 +58,6 @@ constexpr milliseconds kBudgetHold{50};
 constexpr size_t kLongestCommand = 507;
 constexpr size_t kFirstReadSize = 65536;
 
-struct Command {
-    HWND input;  // the console it was sent to
-    std::string text;
-};
-
 // A delivered command's share of the game's input buffer.
 struct Charge {
     size_t bytes;
@@ -69,15 +65,15 @@ struct Charge {
     Clock::time_point releaseAt;
 };
 
+void wakeConsoleThread();
+
 struct Channel {
-    std::mutex mutex;
-    std::condition_variable changed;  // for the flush at exit
-    // Wakes the console thread when a command is queued. A kernel event with
+    CommandQueue queue{kLongestCommand};
+    // Wakes the console thread when commands are ready. A kernel event with
     // a timeout in whole milliseconds: a timed condition variable spins
     // through its last millisecond under Wine.
     HANDLE commandQueued = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    std::deque<Command> commands;
-    size_t unconfirmed = 0;  // delivered commands whose Enter is not proven handled
+    std::mutex startMutex;
     bool started = false;
 
     // Console thread only.
@@ -95,30 +91,22 @@ struct Channel {
 
 // Never destroyed: the console thread may still run during process exit.
 Channel& channel() {
-    static Channel* instance = new Channel;
+    static Channel* instance = [] {
+        auto* ch = new Channel;
+        ch->queue.wake = wakeConsoleThread;
+        return ch;
+    }();
     return *instance;
 }
 
-void post(ConsoleEvent::Kind kind, int edition = 0) {
-    ConsoleEvent event;
-    event.kind = kind;
-    event.edition = edition;
-    postConsoleEvent(std::move(event));
-}
+void wakeConsoleThread() { SetEvent(channel().commandQueued); }
 
-// Commands for a console that is gone, or for none, go nowhere.
-void dropCommands(Channel& ch) {
-    std::lock_guard<std::mutex> lock(ch.mutex);
-    ch.commands.clear();
-    ch.unconfirmed = 0;
-    ch.changed.notify_all();
-}
-
+// Commands for a console that is gone go nowhere.
 void forgetLink(Channel& ch) {
     ch.window = ch.input = ch.output = nullptr;
     ch.reader = BoxReader{};
     ch.charges.clear();
-    dropCommands(ch);
+    openCommands(ch.queue, 0);
 }
 
 // Tries one edition, in the order Allied Assault, Spearhead, Breakthrough.
@@ -130,7 +118,7 @@ void searchStep(Channel& ch) {
         // The status shows the edition tried when the clock moves on by a
         // second, so only that step needs to wake the window thread.
         const time_t now = time(nullptr);
-        if (now != ch.lastSearchReported) post(ConsoleEvent::kSearched, index);
+        if (now != ch.lastSearchReported) postSearched(index);
         ch.lastSearchReported = now;
         return;
     }
@@ -140,11 +128,9 @@ void searchStep(Channel& ch) {
     ch.output = ch.input ? FindWindowExA(window, ch.input, "Edit", nullptr) : nullptr;
     ch.nextRead = ch.lastNewText = Clock::now();
 
-    ConsoleEvent event;
-    event.kind = ConsoleEvent::kLinked;
-    event.edition = index;
-    event.link = ConsoleLink{window, ch.input, ch.output};
-    postConsoleEvent(std::move(event));
+    const GameLink link = makeLink(LinkKind::kConsoleWindow, index);
+    openCommands(ch.queue, link.id);
+    postLinked(link);
 }
 
 // A reply from the game proves every Enter sent before it handled.
@@ -158,10 +144,7 @@ void confirmCharges(Channel& ch, size_t keepLast = 0) {
         charge.releaseAt = releaseAt;
         ++newlyConfirmed;
     }
-    if (newlyConfirmed == 0) return;
-    std::lock_guard<std::mutex> lock(ch.mutex);
-    ch.unconfirmed -= newlyConfirmed;
-    ch.changed.notify_all();
+    if (newlyConfirmed > 0) commandsReached(ch.queue, newlyConfirmed);
 }
 
 // The output box's whole text, in one message unless it outgrew the buffer.
@@ -210,28 +193,23 @@ enum class Delivery { kDone, kWaitForBudget, kReadDue };
 Delivery deliverCommands(Channel& ch) {
     for (bool first = true;; first = false) {
         if (!first && Clock::now() >= ch.nextRead) return Delivery::kReadDue;
-        Command command;
-        {
-            std::lock_guard<std::mutex> lock(ch.mutex);
-            // Too long to reach the game whole: it would run a cut command.
-            while (!ch.commands.empty() && (ch.commands.front().input != ch.input ||
-                                            ch.commands.front().text.size() > kLongestCommand)) {
-                ch.commands.pop_front();
-                ch.changed.notify_all();
-            }
-            if (ch.commands.empty()) return Delivery::kDone;
-            const size_t bytes = ch.commands.front().text.size() + 1;
-            const size_t charged = chargedBytes(ch);
-            if (charged > 0 && charged + bytes > kInputBudget) return Delivery::kWaitForBudget;
-            command = std::move(ch.commands.front());
-            ch.commands.pop_front();
-            ch.charges.push_back({bytes, false, {}});
-            ++ch.unconfirmed;
-        }
-        SendMessageA(ch.input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.text.c_str()));
+        // A command longer than the budget goes alone.
+        const size_t charged = chargedBytes(ch);
+        std::vector<std::string> taken =
+            takeCommands(ch.queue, charged < kInputBudget ? kInputBudget - charged : 0, 1, charged == 0);
+        if (taken.empty()) return nextCommandBytes(ch.queue) > 0 ? Delivery::kWaitForBudget : Delivery::kDone;
+        const std::string& command = taken.front();
+        ch.charges.push_back({command.size() + 1, false, {}});
+        SendMessageA(ch.input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()));
         confirmCharges(ch, 1);
         SendNotifyMessageA(ch.input, WM_CHAR, 13, 1);
     }
+}
+
+bool hasUnconfirmed(const Channel& ch) {
+    for (const Charge& charge : ch.charges)
+        if (!charge.confirmed) return true;
+    return false;
 }
 
 // When the budget next frees bytes: the first confirmed charge's release,
@@ -251,10 +229,7 @@ void waitUntil(Channel& ch, Clock::time_point wakeAt, bool forCommands) {
         Sleep(ms);
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(ch.mutex);
-        if (!ch.commands.empty()) return;
-    }
+    if (nextCommandBytes(ch.queue) > 0) return;
     WaitForSingleObject(ch.commandQueued, ms);
 }
 
@@ -264,21 +239,20 @@ void runConsoleThread() {
         if (!ch.window) {
             searchStep(ch);
             if (!ch.window) {
-                dropCommands(ch);
                 Sleep(static_cast<DWORD>(kSearchPeriod.count()));
                 continue;
             }
         }
         if (!IsWindow(ch.window)) {
             forgetLink(ch);
-            post(ConsoleEvent::kLost);
+            postLost();
             continue;  // the next edition is tried at once
         }
         if (Clock::now() >= ch.nextRead && readStep(ch)) waitUntil(ch, Clock::now() + kDispatchWait, true);
         Delivery delivery = deliverCommands(ch);
         if (delivery == Delivery::kReadDue) continue;
         // Waiting on the budget: a read now proves the last Enters handled.
-        if (delivery == Delivery::kWaitForBudget && ch.unconfirmed > 0) {
+        if (delivery == Delivery::kWaitForBudget && hasUnconfirmed(ch)) {
             readStep(ch);
             delivery = deliverCommands(ch);
             if (delivery == Delivery::kReadDue) continue;
@@ -293,27 +267,17 @@ void runConsoleThread() {
 
 void startConsoleChannel() {
     Channel& ch = channel();
-    std::lock_guard<std::mutex> lock(ch.mutex);
+    std::lock_guard<std::mutex> lock(ch.startMutex);
     if (ch.started) return;
     ch.started = true;
     std::thread(runConsoleThread).detach();
 }
 
 void sendConsoleCommand(const std::string& command) {
-    HWND input = static_cast<HWND>(app.console.consoleInput);
-    if (!input || app.console.consoleWindow == nullptr) return;
-    Channel& ch = channel();
-    std::lock_guard<std::mutex> lock(ch.mutex);
-    ch.commands.push_back({input, command});
-    SetEvent(ch.commandQueued);
+    queueCommand(channel().queue, isLinked(app.link) ? app.link.id : 0, command);
 }
 
-bool flushConsoleCommands(unsigned timeoutMs) {
-    Channel& ch = channel();
-    std::unique_lock<std::mutex> lock(ch.mutex);
-    return ch.changed.wait_for(lock, milliseconds(timeoutMs), [&] { return ch.commands.empty() && ch.unconfirmed == 0; });
-}
+void releaseConsoleCommands() { releaseCommands(channel().queue); }
 
-void wakeMainLoop() {
-    if (app.mainWindow) PostMessageA(static_cast<HWND>(app.mainWindow), kConsoleEventsMessage, 0, 0);
-}
+bool flushConsoleCommands(unsigned timeoutMs) { return waitUntilReached(channel().queue, timeoutMs); }
+

@@ -1,10 +1,8 @@
-// Sounds, threads, the clock, the process and the shell.
+// Sounds, the clocks, the process and the current directory.
 #include <windows.h>
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <ctime>
-#include <thread>
 
 #include "core/platform.h"
 
@@ -14,11 +12,11 @@ void playSoundFile(const char* path) {
     sndPlaySoundA(path, SND_NODEFAULT | SND_NOSTOP);
 }
 
-void startWorker(void (*work)()) { std::thread(work).detach(); }
-
 void sleepMs(unsigned milliseconds) { Sleep(milliseconds); }
 
 int32_t nowSeconds() { return static_cast<int32_t>(std::time(nullptr)); }
+
+uint64_t nowMilliseconds() { return GetTickCount64(); }
 
 void exitProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
 
@@ -31,9 +29,4 @@ std::string currentDirectory() {
     // A drive's root comes with its separator ("C:\"); callers add their own.
     if (!directory.empty() && directory.back() == '\\') directory.pop_back();
     return directory;
-}
-
-void openProgram(const std::string& program, const std::string& parameters, const std::string& directory) {
-    ShellExecuteA(static_cast<HWND>(app.mainWindow), "open", program.c_str(), parameters.c_str(), directory.c_str(),
-                  SW_SHOWNORMAL);
 }

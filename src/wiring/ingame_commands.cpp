@@ -4,9 +4,10 @@
 #include <string>
 
 #include "core/app_state.h"
-#include "console/keywords.h"
+#include "core/frontend.h"
 #include "core/platform.h"
 #include "player/name_detection.h"
+#include "wiring/message_wiring.h"
 
 namespace {
 
@@ -35,20 +36,20 @@ void switchVorbixOn() {
 }
 
 void setAnnouncements(bool on) {
-    setCheckBox(app.announcementsCheckBox, on);
+    showSwitch(Switch::kAnnouncements, on);
     sendConsoleCommand(on ? "exec announceon.cfg" : "exec announceoff.cfg");
     app.announcementsEnabled = on ? 1 : 0;
 }
 
 void setDisplays(bool on) {
     sendConsoleCommand(on ? "exec displayson.cfg" : "exec displaysoff.cfg");
-    setCheckBox(app.displaysCheckBox, on);
+    showSwitch(Switch::kDisplays, on);
     app.displaysEnabled = on ? 1 : 0;
 }
 
 void setSounds(bool on) {
     sendConsoleCommand(on ? "exec soundson.cfg" : "exec soundsoff.cfg");
-    setCheckBox(app.soundsCheckBox, on);
+    showSwitch(Switch::kSounds, on);
     app.soundsEnabled = on ? 1 : 0;
 }
 

@@ -10,8 +10,8 @@
 
 #include "core/app_state.h"
 #include "bench/match_mix.h"
-#include "console/keywords.h"
-#include "console/poll.h"
+#include "wiring/message_wiring.h"
+#include "wiring/poll.h"
 #include "fakes/platform_fake.h"
 #include "player/name_detection.h"
 

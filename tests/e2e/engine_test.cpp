@@ -39,7 +39,7 @@ std::vector<std::string> linkCommands(Flags flags, const std::string& name) {
             flags.displays ? "exec displayson.cfg" : "exec displaysoff.cfg",
             flags.sounds ? "exec soundson.cfg" : "exec soundsoff.cfg",
             "name",
-            "set sfx_current_language english.ini",
+            "set sfx_current_language \"english.ini\"",
             nameDetected(name)};
 }
 
@@ -172,7 +172,7 @@ TEST_F(EngineTest, InGameLanguageFailureKeepsTheTables) {
     ASSERT_TRUE(console->waitForCommand("set sfx_kills 1", 30000));
     std::vector<std::string> commands = console->commandTexts();
     commands.erase(commands.begin(), commands.begin() + static_cast<std::ptrdiff_t>(before));
-    EXPECT_EQ(commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: german.ini"} + firstKillCommands());
+    EXPECT_EQ(commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: german.ini\""} + firstKillCommands());
     // A message box opened for the failure would have held the kill's line
     // until it was closed.
     EXPECT_EQ(vorbix->waitForMessageBox(0).handle, nullptr);

@@ -48,7 +48,7 @@ Commands publishAll(bool displays, bool sounds) {
             displays ? "exec displayson.cfg" : "exec displaysoff.cfg",
             sounds ? "exec soundson.cfg" : "exec soundsoff.cfg",
             "name",
-            "set sfx_current_language english.ini"};
+            "set sfx_current_language \"english.ini\""};
 }
 
 std::string cvar(const std::string& key, uint32_t value) { return "set sfx_" + key + " " + std::to_string(value); }
@@ -160,7 +160,7 @@ std::vector<Step> secondMap() {
         {"reloading the message file while linked",
          0,
          {"vorbixoption language english"},
-         {"subtitle2 \"Loading language from english.ini", "set sfx_current_language english.ini", "name",
+         {"subtitle2 \"Loading language from english.ini\"", "set sfx_current_language \"english.ini\"", "name",
           kNameDetected}},
         {"after the reload: one reconnect, a death and a kill still count",
          0,

@@ -65,14 +65,14 @@ double average(const std::vector<size_t>& values, size_t from, size_t to) {
 }  // namespace
 
 TEST(Soak, LongMatchKeepsExactTotalsEveryCommandAndFlatMemory) {
-    bench::ReplayPlan plan;
+    replay::ReplayPlan plan;
     plan.player = kPlayer;
     plan.lines = bench::matchMix(soakLines(), 1, kPlayer);
     for (int i = 1; i <= kStatisticsOpenings; ++i) plan.statisticsAfter.push_back(plan.lines.size() * i / 5);
 
     TestDir expectedDir;
     prepareSoakDir(expectedDir);
-    const bench::ReplayResult expected = bench::replayMatch(expectedDir.path(), plan);
+    const replay::ReplayResult expected = replay::replayMatch(expectedDir.path(), plan);
 
     TestDir dir;
     prepareSoakDir(dir);

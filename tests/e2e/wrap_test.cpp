@@ -19,7 +19,7 @@ const std::string kMapLine = "CL_InitCGame:  1.23 seconds";
 const std::string kKillLine = "\x04" "Carl was shot by Kestrel";
 const std::string kPublished = "exec updatevbxstats.cfg";
 // The last command on linking (no name answered) and on a map line.
-const std::string kLinkDone = "set sfx_current_language english.ini";
+const std::string kLinkDone = "set sfx_current_language \"english.ini\"";
 const std::string kMapDone = "set sfx_in_a_row_kills 0";
 const std::string kNameDetected = "set sfx_name_message \"Name Detected 'Kestrel' \"";
 // A line the player's echo prints, and its answer: once that came, every

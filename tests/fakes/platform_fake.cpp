@@ -3,46 +3,30 @@
 #include <cstring>
 
 #include "console/console_events.h"
-#include "console/poll.h"
+#include "core/app_state.h"
+#include "core/timers.h"
+#include "wiring/poll.h"
 
 FakePlatform fake;
 
 namespace {
 
-// Fake handles point at these names.
-const char* const kControlNames[] = {
-    "mainWindow",     "statusLabel",   "playerNameLabel",       "messageFileBox",
-    "launchCheckBox", "soundsCheckBox", "announcementsCheckBox", "displaysCheckBox",
-    "connectBox",     "gamePathBox",   "parametersBox",
-};
-char consoleWindowTag, consoleInputTag, consoleOutputTag;
-
-WindowHandle handleOf(const char* const& name) { return const_cast<char**>(&name); }
+const char* const kSwitchNames[] = {"sounds", "announcements", "displays"};
 
 }  // namespace
-
-std::string controlName(WindowHandle control) {
-    for (const char* const& name : kControlNames)
-        if (handleOf(name) == control) return name;
-    return "?";
-}
 
 void resetFakes() {
     resetAppState();
     clearConsoleEvents();
+    clearTimers();
     fake = FakePlatform{};
-    WindowHandle* members[] = {
-        &app.mainWindow,     &app.statusLabel,    &app.playerNameLabel,       &app.messageFileBox,
-        &app.launchCheckBox, &app.soundsCheckBox, &app.announcementsCheckBox, &app.displaysCheckBox,
-        &app.connectBox,     &app.gamePathBox,    &app.parametersBox,
-    };
-    for (size_t i = 0; i < sizeof members / sizeof members[0]; ++i) *members[i] = handleOf(kControlNames[i]);
 }
 
-void FakePlatform::runWorkers() {
-    std::vector<void (*)()> workers;
-    workers.swap(pendingWorkers);
-    for (auto work : workers) work();
+void FakePlatform::runTimers() {
+    for (int64_t due; (due = msUntilNextTimer()) >= 0;) {
+        nowMs += static_cast<uint64_t>(due);
+        runDueTimers();
+    }
 }
 
 std::vector<std::string> FakePlatform::logOf(const std::string& prefix) const {
@@ -55,9 +39,7 @@ std::vector<std::string> FakePlatform::logOf(const std::string& prefix) const {
 void FakePlatform::consoleStep() {
     if (linked && !consoleAlive) {
         linked = false;
-        ConsoleEvent lost;
-        lost.kind = ConsoleEvent::kLost;
-        postConsoleEvent(lost);
+        postLost();
     } else if (linked) {
         if (!consoleText.empty()) postNewLines(reader, consoleText);
         return;
@@ -65,17 +47,13 @@ void FakePlatform::consoleStep() {
     const int index = nextSearchEdition(searchIndex);
     const bool found = editionPresent[index];
     log.push_back("find " + std::to_string(index) + (found ? " found" : " none"));
-    ConsoleEvent event;
-    event.edition = index;
     if (!found) {
-        event.kind = ConsoleEvent::kSearched;
-    } else {
-        linked = consoleAlive = true;
-        reader = BoxReader{};
-        event.kind = ConsoleEvent::kLinked;
-        event.link = ConsoleLink{&consoleWindowTag, &consoleInputTag, &consoleOutputTag};
+        postSearched(index);
+        return;
     }
-    postConsoleEvent(event);
+    linked = consoleAlive = true;
+    reader = BoxReader{};
+    postLinked(makeLink(LinkKind::kConsoleWindow, index));
 }
 
 void pollFakeConsole(int32_t& lastSearchTime) {
@@ -83,66 +61,64 @@ void pollFakeConsole(int32_t& lastSearchTime) {
     pollConsole(lastSearchTime);
 }
 
+// --- The platform seam ---
+
 void startConsoleChannel() {}
-
-bool flushConsoleCommands(unsigned) { return true; }
-
-void wakeMainLoop() { ++fake.wakes; }
 
 void sendConsoleCommand(const std::string& command) {
     fake.log.push_back("cmd " + command);
     fake.commands.push_back(command);
 }
 
-void setControlText(WindowHandle control, const char* text) {
-    fake.log.push_back("text " + controlName(control) + "|" + text);
-    fake.controlTexts[controlName(control)] = text;
-}
+void releaseConsoleCommands() {}
 
-std::string getControlText(WindowHandle control) { return fake.controlTexts[controlName(control)]; }
+bool flushConsoleCommands(unsigned) { return true; }
 
-void setCheckBox(WindowHandle checkBox, bool checked) {
-    fake.log.push_back("check " + controlName(checkBox) + "|" + (checked ? "1" : "0"));
-    fake.checkBoxes[controlName(checkBox)] = checked;
-}
-
-bool isCheckBoxChecked(WindowHandle checkBox) { return fake.checkBoxes[controlName(checkBox)]; }
-
-void showMainWindow() {
-    fake.log.push_back("show");
-    app.windowHidden = false;
-}
-
-void hideMainWindow() {
-    fake.log.push_back("hide");
-    app.windowHidden = true;
-}
-
-void showWarning(const char* text, const char* caption) {
-    fake.log.push_back(std::string("box ") + caption + "|" + text);
-}
+void wakeMainLoop() { ++fake.wakes; }
 
 void playSoundFile(const char* path) { fake.log.push_back(std::string("sound ") + path); }
-
-void startWorker(void (*work)()) {
-    fake.log.push_back("worker");
-    fake.pendingWorkers.push_back(work);
-}
 
 void sleepMs(unsigned milliseconds) { fake.log.push_back("sleep " + std::to_string(milliseconds)); }
 
 int32_t nowSeconds() { return fake.now; }
 
+uint64_t nowMilliseconds() { return fake.nowMs; }
+
 void exitProcess(int code) { throw FakeExit{code}; }
 
 std::string currentDirectory() { return fake.cwd; }
 
-void setDialogItemText(WindowHandle, int id, const char* text) {
-    fake.log.push_back("item " + std::to_string(id) + "|" + text);
-    fake.dialogItems[id] = text;
+// --- The front-end seam ---
+
+void showStatus(const char* text) {
+    fake.log.push_back(std::string("status ") + text);
+    fake.status = text;
 }
 
+void showPlayerName(const char* name) {
+    fake.log.push_back(std::string("player ") + name);
+    fake.playerName = name;
+}
+
+void showSwitch(Switch which, bool on) {
+    const char* name = kSwitchNames[static_cast<int>(which)];
+    fake.log.push_back(std::string("switch ") + name + "|" + (on ? "1" : "0"));
+    fake.switches[name] = on;
+}
+
+void showGameGone() { fake.log.push_back("gone"); }
+
+void showRunCounts(const RunCounts& run) { fake.runCounts = run; }
+
+void showWarning(const char* text, const char* caption) {
+    fake.log.push_back(std::string("box ") + caption + "|" + text);
+}
+
+void showNotice(const char* text) { fake.log.push_back(std::string("notice ") + text); }
+
 void removeTrayIcon() { fake.log.push_back("tray remove"); }
+
+// --- The Win32 front-end's launcher, compiled into the unit tests ---
 
 void openProgram(const std::string& program, const std::string& parameters, const std::string& directory) {
     fake.log.push_back("open " + program + "|" + parameters + "|" + directory);

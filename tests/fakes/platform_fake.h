@@ -1,4 +1,5 @@
-// Recording fakes of the platform seam for the native tests.
+// Recording fakes of the platform seam and the front-end seam for the native
+// tests.
 #pragma once
 
 #include <map>
@@ -7,6 +8,8 @@
 
 #include "console/box_reader.h"
 #include "console/editions.h"
+#include "core/app_state.h"
+#include "core/frontend.h"
 #include "core/platform.h"
 
 struct FakeExit {
@@ -15,9 +18,9 @@ struct FakeExit {
 
 struct FakePlatform {
     // Everything the core did, in order: "cmd <text>", "sound <path>",
-    // "box <caption>|<text>", "worker", "sleep <ms>", "show", "hide",
-    // "text <control>|<text>", "check <control>|<0/1>", "delete <n>",
-    // "item <id>|<text>", "tray remove", "open <program>|<parameters>|<dir>",
+    // "box <caption>|<text>", "notice <text>", "timer <ms>", "sleep <ms>",
+    // "status <text>", "player <name>", "switch <name>|<0/1>", "gone",
+    // "tray remove", "open <program>|<parameters>|<dir>",
     // "find <edition> found|none".
     std::vector<std::string> log;
     std::vector<std::string> commands;  // "cmd" entries only, in order
@@ -31,14 +34,16 @@ struct FakePlatform {
     BoxReader reader;
     int wakes = 0;                  // wakeMainLoop calls
     int32_t now = 1000;             // nowSeconds()
+    uint64_t nowMs = 1000000;       // nowMilliseconds()
     std::string cwd = ".";
-    std::map<std::string, std::string> controlTexts;
-    std::map<std::string, bool> checkBoxes;
-    std::map<int, std::string> dialogItems;  // setDialogItemText
-    std::vector<void (*)()> pendingWorkers;
+    // The front-end as the core left it.
+    std::string status;
+    std::string playerName;
+    std::map<std::string, bool> switches;  // "sounds", "announcements", "displays"
+    RunCounts runCounts;
 
-    // Runs the workers started so far (their sleeps are logged, not slept).
-    void runWorkers();
+    // Lets the clock run on far enough for every timer set so far, and runs them.
+    void runTimers();
     // One step of the console transport, on the test's thread: one edition
     // searched while not linked (the first step after finding does not
     // read), a lost game reported and the search gone on with, or the box
@@ -53,8 +58,5 @@ extern FakePlatform fake;
 // console thread and the window thread take turns.
 void pollFakeConsole(int32_t& lastSearchTime);
 
-// Resets `app` and `fake`, and gives the main window's controls fake handles
-// named after their AppState members ("statusLabel", "soundsCheckBox", ...).
+// Resets `app`, the timers and `fake`.
 void resetFakes();
-// The control name behind a fake handle.
-std::string controlName(WindowHandle control);

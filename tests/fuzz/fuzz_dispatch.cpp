@@ -12,8 +12,8 @@
 
 #include "core/app_state.h"
 #include "text/format.h"
-#include "console/keywords.h"
-#include "console/poll.h"
+#include "wiring/message_wiring.h"
+#include "wiring/poll.h"
 #include "fakes/platform_fake.h"
 #include "player/name_detection.h"
 
@@ -82,7 +82,7 @@ void feedConsole(const std::string& text, int32_t& lastSearchTime) {
         from = to;
         pollFakeConsole(lastSearchTime);
         pollFakeConsole(lastSearchTime);
-        fake.runWorkers();
+        fake.runTimers();
         checkInvariants();
         fake.log.clear();
         fake.commands.clear();

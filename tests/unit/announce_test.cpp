@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fakes/platform_fake.h"
+#include "core/timers.h"
 #include "stats/announce.h"
 
 using Log = std::vector<std::string>;
@@ -19,11 +20,13 @@ protected:
     }
 };
 
-TEST_F(Announce, MenuStartsItsHideWorkerBeforeTheMenuIsShown) {
+TEST_F(Announce, MenuIsHiddenAgain600MillisecondsLater) {
     showGameMenu("rampage");
-    EXPECT_EQ(fake.log, (Log{"worker", "cmd showmenu rampage"}));
-    fake.runWorkers();
-    EXPECT_EQ(fake.log, (Log{"worker", "cmd showmenu rampage", "sleep 600", "cmd exec hidevorbixui.cfg"}));
+    EXPECT_EQ(fake.log, (Log{"cmd showmenu rampage"}));
+    EXPECT_EQ(msUntilNextTimer(), 600);
+    fake.runTimers();
+    EXPECT_EQ(fake.log, (Log{"cmd showmenu rampage", "cmd exec hidevorbixui.cfg"}));
+    EXPECT_EQ(msUntilNextTimer(), -1);
 }
 
 TEST_F(Announce, AnnouncementNeedsAtLeastTwoCharacters) {
@@ -43,6 +46,14 @@ TEST_F(Announce, AnnouncementGetsTheCountAndNeverActsAsAFormatOnItsOwn) {
     EXPECT_EQ(fake.commands[1], "say %s%n2");
 }
 
+TEST_F(Announce, AnAnnouncementIsOneCommandOrNone) {
+    sendAnnouncement(std::string("say \"Rampage; x%u\""), 2);
+    sendAnnouncement(std::string("say Rampage x%u; quit"), 3);
+    sendAnnouncement(std::string("say Rampage /* x%u"), 4);
+    EXPECT_EQ(fake.commands, (Log{"say \"Rampage; x2\""}));
+    EXPECT_EQ(fake.logOf("notice").size(), 2u);
+}
+
 TEST_F(Announce, CounterCvarCarriesTheFullUnsignedValue) {
     setStatCvar("kills", 4294967295u);
     setStatCvar("in_a_row_deaths", 0);
@@ -54,11 +65,11 @@ TEST_F(Announce, PublishAllStatsRunsTheScriptsMatchingTheFlags) {
     publishAllStats();
     EXPECT_EQ(fake.log, (Log{"sleep 5", "cmd exec updatevbxstats.cfg", "cmd exec vorbixon.cfg",
                              "cmd exec announceon.cfg", "cmd exec displayson.cfg", "cmd exec soundson.cfg",
-                             "cmd name", "sleep 5", "cmd set sfx_current_language english.ini"}));
+                             "cmd name", "sleep 5", "cmd set sfx_current_language \"english.ini\""}));
 
     resetFakes();
     publishAllStats();
     EXPECT_EQ(fake.commands, (Log{"exec updatevbxstats.cfg", "exec vorbixon.cfg", "exec announceoff.cfg",
                                   "exec displaysoff.cfg", "exec soundsoff.cfg", "name",
-                                  "set sfx_current_language "}));
+                                  "set sfx_current_language \"\""}));
 }

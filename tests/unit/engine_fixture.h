@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/app_state.h"
-#include "console/keywords.h"
-#include "console/poll.h"
+#include "wiring/message_wiring.h"
+#include "wiring/poll.h"
 #include "fakes/platform_fake.h"
 #include "temp_dir.h"
 

@@ -74,7 +74,7 @@ TEST_F(Events, FifthKillIsAKillingSpreeWithItsEffectsInOrder) {
     spacedKills(4);
     fake.log.clear();
     spacedKills(1);
-    EXPECT_EQ(fake.log, (Log{"cmd set sfx_in_a_row_kills 5", "worker", "cmd showmenu killingspree",
+    EXPECT_EQ(fake.log, (Log{"cmd set sfx_in_a_row_kills 5", "cmd showmenu killingspree",
                              "cmd say spree 1", "sound sounds\\killing_spree.wav", "cmd set sfx_killingspree 1",
                              "cmd set sfx_kills 5"}));
 }
@@ -170,9 +170,9 @@ TEST_F(Events, BashKillRunsTheKillEffectsThenTheBashEffects) {
     fake.log.clear();
     fake.now += 100;
     bashKill();
-    EXPECT_EQ(fake.log, (Log{"cmd set sfx_in_a_row_kills 5", "worker", "cmd showmenu killingspree",
+    EXPECT_EQ(fake.log, (Log{"cmd set sfx_in_a_row_kills 5", "cmd showmenu killingspree",
                              "cmd say spree 1", "sound sounds\\killing_spree.wav", "cmd set sfx_killingspree 1",
-                             "cmd set sfx_kills 5", "worker", "cmd showmenu bash", "cmd say bash 1",
+                             "cmd set sfx_kills 5", "cmd showmenu bash", "cmd say bash 1",
                              "sound sounds\\humiliation.wav", "cmd set sfx_bashes_kills 1"}));
     EXPECT_EQ(app.pendingStats.kills, 5u);
 }
@@ -219,11 +219,10 @@ TEST_F(Events, EveryTenthHeadKillSinceTheLastSaveIsAHeadhunter) {
     for (int i = 0; i < 3; ++i) onHeadshot(false);
     EXPECT_EQ(fake.logOf("sound"),
               (Log{"sound sounds\\headshot.wav", "sound sounds\\headhunter.wav", "sound sounds\\headshot.wav"}));
-    EXPECT_EQ(fake.log[5], "worker");
-    EXPECT_EQ(fake.log[6], "cmd showmenu headshot");
-    EXPECT_EQ(fake.log[7], "cmd say head 10");
-    EXPECT_EQ(fake.log[8], "sound sounds\\headhunter.wav");
-    EXPECT_EQ(fake.log[9], "cmd set sfx_headshots_kills 10");
+    EXPECT_EQ(fake.log[4], "cmd showmenu headshot");
+    EXPECT_EQ(fake.log[5], "cmd say head 10");
+    EXPECT_EQ(fake.log[6], "sound sounds\\headhunter.wav");
+    EXPECT_EQ(fake.log[7], "cmd set sfx_headshots_kills 10");
 
     fake.log.clear();
     onHeadshot(true);
@@ -287,7 +286,7 @@ TEST_F(Events, MapChangeSavesResetsAndRepublishes) {
     onMapChange(nullptr, nullptr);
     EXPECT_EQ(fake.log, (Log{"sleep 5", "cmd exec updatevbxstats.cfg", "cmd exec vorbixon.cfg",
                              "cmd exec announceon.cfg", "cmd exec displayson.cfg", "cmd exec soundson.cfg",
-                             "cmd name", "sleep 5", "cmd set sfx_current_language english.ini",
+                             "cmd name", "sleep 5", "cmd set sfx_current_language \"english.ini\"",
                              "cmd set sfx_maps 0", "cmd set sfx_in_a_row_deaths 0", "cmd set sfx_in_a_row_kills 0"}));
     StatsRecord saved;
     ASSERT_TRUE(readStatsFile(kStatsFileName, saved));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "text/command_text.h"
 #include "text/format.h"
 
 namespace {
@@ -58,6 +59,34 @@ TEST(FormatWithName, FillsTheFirstPercentSOnly) {
     EXPECT_EQ(formatWithName("%s", ""), "");
     // The name itself is never a format.
     EXPECT_EQ(formatWithName("[%s]", "%s%n%d%%"), "[%s%n%d%%]");
+}
+
+// The engine splits commands at line breaks and at ';' outside quotes, runs
+// a "/*" comment on over later commands, and has no escape inside quotes.
+TEST(CommandText, TextFromOutsideNeverStartsASecondCommand) {
+    struct Quoted {
+        const char* text;
+        const char* quoted;  // null: cannot be made safe
+    } quoted[] = {
+        {"english.ini", "\"english.ini\""},  {"x;quit.ini", "\"x;quit.ini\""}, {"a /* b", "\"a /* b\""},
+        {"", "\"\""},                        {"a\"; quit", nullptr},             {"a\nquit", nullptr},
+        {"a\rquit", nullptr},
+    };
+    for (const Quoted& c : quoted) {
+        std::string out = "unset";
+        EXPECT_EQ(quoteArgument(c.text, out), c.quoted != nullptr) << c.text;
+        if (c.quoted) EXPECT_EQ(out, c.quoted) << c.text;
+    }
+
+    struct Single {
+        const char* command;
+        bool single;
+    } commands[] = {
+        {"say \"Headshot! #3\"", true},  {"say \"a; b\"", true},     {"say \"a /* b\"", true},
+        {"say \"open quote; still", true}, {"say // a; comment", false}, {"say a; quit", false},
+        {"say \"a\"; quit", false},       {"say a /* b", false},        {"say a\nquit", false},
+    };
+    for (const Single& c : commands) EXPECT_EQ(isSingleCommand(c.command), c.single) << c.command;
 }
 
 }  // namespace

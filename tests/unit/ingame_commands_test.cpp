@@ -36,12 +36,12 @@ TEST_F(InGameCommandsTest, FeatureCommandsSetTheFlagTheCheckBoxAndRunTheCfg) {
         uint32_t AppState::*flag;
         uint32_t value;
     } cases[] = {
-        {"announce_off", {"check announcementsCheckBox|0", "cmd exec announceoff.cfg"}, &AppState::announcementsEnabled, 0},
-        {"announce_on", {"check announcementsCheckBox|1", "cmd exec announceon.cfg"}, &AppState::announcementsEnabled, 1},
-        {"displays_off", {"cmd exec displaysoff.cfg", "check displaysCheckBox|0"}, &AppState::displaysEnabled, 0},
-        {"displays_on", {"cmd exec displayson.cfg", "check displaysCheckBox|1"}, &AppState::displaysEnabled, 1},
-        {"sounds_off", {"cmd exec soundsoff.cfg", "check soundsCheckBox|0"}, &AppState::soundsEnabled, 0},
-        {"sounds_on", {"cmd exec soundson.cfg", "check soundsCheckBox|1"}, &AppState::soundsEnabled, 1},
+        {"announce_off", {"switch announcements|0", "cmd exec announceoff.cfg"}, &AppState::announcementsEnabled, 0},
+        {"announce_on", {"switch announcements|1", "cmd exec announceon.cfg"}, &AppState::announcementsEnabled, 1},
+        {"displays_off", {"cmd exec displaysoff.cfg", "switch displays|0"}, &AppState::displaysEnabled, 0},
+        {"displays_on", {"cmd exec displayson.cfg", "switch displays|1"}, &AppState::displaysEnabled, 1},
+        {"sounds_off", {"cmd exec soundsoff.cfg", "switch sounds|0"}, &AppState::soundsEnabled, 0},
+        {"sounds_on", {"cmd exec soundson.cfg", "switch sounds|1"}, &AppState::soundsEnabled, 1},
     };
     load("english.ini", kEnglish);
     for (const auto& c : cases) {
@@ -94,12 +94,18 @@ TEST_F(InGameCommandsTest, LanguageLoadsTheWordWithIniAppended) {
 
     fake.commands.clear();
     dispatch("vorbixoption language german.ini");
-    EXPECT_EQ(fake.commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: german.ini.ini"});
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: german.ini.ini\""});
+
+    // A name that would end the quote sends nothing; a ';' stays inside it.
+    fake.commands.clear();
+    dispatch("vorbixoption language a\";quit");
+    dispatch("vorbixoption language b;quit");
+    EXPECT_EQ(fake.commands, std::vector<std::string>{"subtitle2 \"Error: Failed to load: b;quit.ini\""});
 
     // Too short, or anything but a plain file name of the messages folder.
     fake.commands.clear();
     for (const char* line : {"vorbixoption language g", "vorbixoption language", "vorbixoption language ..\\german",
-                             "vorbixoption language ../german", "vorbixoption language sub\\german",
+                             "vorbixoption language ../german", "vorbixoption language sub\\german", "vorbixoption language sub/german",
                              "vorbixoption language c:german", "vorbixoption language german..x"})
         dispatch(line);
     EXPECT_TRUE(fake.commands.empty());

@@ -42,8 +42,8 @@ TEST_F(KeywordsTest, LoadBuildsTheFourTablesInSectionAndKeyOrder) {
     writeMessageFile("english.ini", kFullFile);
     loadMessageFile("english.ini");
 
-    EXPECT_EQ(fake.commands, (std::vector<std::string>{"subtitle2 \"Loading language from english.ini",
-                                                       "set sfx_current_language english.ini", "name"}));
+    EXPECT_EQ(fake.commands, (std::vector<std::string>{"subtitle2 \"Loading language from english.ini\"",
+                                                       "set sfx_current_language \"english.ini\"", "name"}));
     EXPECT_EQ(app.currentMessageFile, "english.ini");
     EXPECT_EQ(app.nameEntryIndex, 0);
 
@@ -116,7 +116,7 @@ TEST_F(KeywordsTest, FailedLoadReportsAndKeepsTheTables) {
     app.nameEntryIndex = 3;
 
     loadMessageFile("missing.ini");
-    EXPECT_EQ(fake.log, (std::vector<std::string>{"cmd subtitle2 \"Error: Failed to load: missing.ini",
+    EXPECT_EQ(fake.log, (std::vector<std::string>{"cmd subtitle2 \"Error: Failed to load: missing.ini\"",
                                                   "box Vorbix3|Failed to load message file"}));
     EXPECT_EQ(std::memcmp(&before.tableA, &app.tableA, sizeof app.tableA), 0);
     EXPECT_EQ(std::memcmp(&before.tableB, &app.tableB, sizeof app.tableB), 0);
@@ -127,7 +127,7 @@ TEST_F(KeywordsTest, FailedLoadReportsAndKeepsTheTables) {
     fake.log.clear();
     linkConsole();
     loadMessageFile("missing.ini");
-    EXPECT_EQ(fake.log, std::vector<std::string>{"cmd subtitle2 \"Error: Failed to load: missing.ini"});
+    EXPECT_EQ(fake.log, std::vector<std::string>{"cmd subtitle2 \"Error: Failed to load: missing.ini\""});
 }
 
 TEST_F(KeywordsTest, PathsOf260CharactersOrMoreAreNotLoaded) {
@@ -142,7 +142,7 @@ TEST_F(KeywordsTest, PathsOf260CharactersOrMoreAreNotLoaded) {
     EXPECT_EQ(app.currentMessageFile, fits);
     loadMessageFile(tooLong.c_str());
     EXPECT_EQ(app.currentMessageFile, fits);
-    EXPECT_EQ(fake.commands.back(), "subtitle2 \"Error: Failed to load: " + tooLong);
+    EXPECT_EQ(fake.commands.back(), "subtitle2 \"Error: Failed to load: " + tooLong + "\"");
 }
 
 TEST_F(KeywordsTest, TableOverflowEndsTheProgram) {

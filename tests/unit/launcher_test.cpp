@@ -67,15 +67,11 @@ TEST(ComposeLaunch, LongTextsAreCutBeforeUse) {
 
 TEST(LaunchGame, OpensTheComposedProgramFromTheBoxes) {
     resetFakes();
-    fake.controlTexts["gamePathBox"] = "D:\\MOHAA\\MOHAA.exe";
-    fake.controlTexts["parametersBox"] = "+set ui_console 1";
-    fake.controlTexts["connectBox"] = "10.0.0.1:12203";
-    launchGame();
+    launchGame("D:\\MOHAA\\MOHAA.exe", "+set ui_console 1", "10.0.0.1:12203");
     ASSERT_EQ(fake.logOf("open").size(), 1u);
     EXPECT_EQ(fake.logOf("open")[0], "open D:\\MOHAA\\MOHAA.exe|+set ui_console 1 +connect 10.0.0.1:12203|D:\\MOHAA");
 
     fake.log.clear();
-    fake.controlTexts["gamePathBox"] = "";
-    launchGame();
+    launchGame("", "+set ui_console 1", "10.0.0.1:12203");
     EXPECT_TRUE(fake.logOf("open").empty());
 }

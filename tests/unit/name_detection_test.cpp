@@ -22,7 +22,7 @@ TEST_F(NameDetectionTest, DetectsTheNameAndRoutesTheSameLineThroughTableB) {
     loadWithRecordedPatterns("1=is:\"%s\"\n");
     dispatch(nameLine("Bob"));
 
-    EXPECT_EQ(fake.log, (std::vector<std::string>{"text playerNameLabel|Bob",
+    EXPECT_EQ(fake.log, (std::vector<std::string>{"player Bob",
                                                   "cmd set sfx_name_message \"Name Detected 'Bob' \""}));
     EXPECT_EQ(app.nameEntryIndex, 3);
     EXPECT_EQ(name(), "Bob");
@@ -43,7 +43,7 @@ TEST_F(NameDetectionTest, NamesOf64CharactersOrMoreAreRefused) {
         fake.commands.clear();
         dispatch(nameLine(std::string(length, 'm')));
         EXPECT_EQ(fake.commands, refusal) << length;
-        EXPECT_TRUE(fake.logOf("text").empty());
+        EXPECT_TRUE(fake.logOf("status").empty());
         EXPECT_EQ(app.playerName, name63);
         EXPECT_EQ(app.tableA.entries[app.nameEntryIndex].handler, &onDisabled);
     }
@@ -61,6 +61,7 @@ TEST_F(NameDetectionTest, OnlyACompleteAnswerAtTheLineStartNamesThePlayer) {
     dispatch("is:\"Bob default");        // no closing quote
     dispatch("is:1234567");              // exactly 10: the name would start at the end
     dispatch("x is:1234567Eve\" rest");   // more than the opening quote before the phrase
+    dispatch("xis:1234567Eve\" rest");    // one character, but not the opening quote
     dispatch("\"\"is:1234567Eve\" rest");
     EXPECT_TRUE(fake.log.empty());
     EXPECT_EQ(app.nameEntryIndex, 0);
@@ -82,7 +83,7 @@ TEST_F(NameDetectionTest, PatternsTakeTheNameAsTheGamePrintsIt) {
     loadWithRecordedPatterns("1=was shot by %s\n2=%s was shot by\n");
     app.privateMode = true;
     dispatch(nameLine("Kestrel "));
-    EXPECT_EQ(fake.controlTexts["playerNameLabel"], "Kestrel ");
+    EXPECT_EQ(fake.playerName, "Kestrel ");
     EXPECT_EQ(fake.commands, std::vector<std::string>{"set sfx_name_message \"Name Detected 'Kestrel ' \""});
 
     // Notices print the name as it is; the name entry fires on both forms.
@@ -154,7 +155,7 @@ TEST_F(NameDetectionTest, EveryDetectLineOfOneReadRenamesTheEntry) {
     EXPECT_EQ(app.nameEntryIndex, 3);
     EXPECT_EQ(app.tableA.count, 3);
     EXPECT_EQ(name(), "Alice");
-    EXPECT_EQ(fake.controlTexts["playerNameLabel"], "Alice");
+    EXPECT_EQ(fake.playerName, "Alice");
 }
 
 TEST_F(NameDetectionTest, AFullTableAGetsNoNameEntry) {

@@ -83,12 +83,12 @@ TEST_F(PollTest, DispatchTriesSlotsAppendedDuringTheLine) {
 TEST_F(PollTest, SearchCyclesEditionsAndWritesTheStatusAtMostOncePerSecond) {
     for (int i = 0; i < 4; ++i) poll();
     EXPECT_EQ(fake.logOf("find"), (std::vector<std::string>{"find 0 none", "find 1 none", "find 2 none", "find 0 none"}));
-    EXPECT_EQ(fake.logOf("text"), std::vector<std::string>{"text statusLabel|Searching for Allied Assault."});
+    EXPECT_EQ(fake.logOf("status"), std::vector<std::string>{"status Searching for Allied Assault."});
     EXPECT_EQ(lastSearchTime, fake.now);
 
     fake.now += 1;
     poll();
-    EXPECT_EQ(fake.logOf("text").back(), "text statusLabel|Searching for Spearhead.");
+    EXPECT_EQ(fake.logOf("status").back(), "status Searching for Spearhead.");
 
     fake.searchIndex = 7;  // out of range starts over
     poll();
@@ -104,7 +104,7 @@ TEST_F(PollTest, FindingTheGamePublishesAndTheFirstPollDoesNotRead) {
     useRecordingTable();
     poll();
     poll();
-    EXPECT_EQ(fake.logOf("text").back(), "text statusLabel|Found Game");
+    EXPECT_EQ(fake.logOf("status").back(), "status Found Game");
     EXPECT_EQ(fake.commands, commandsOfPublishAllStats());
     EXPECT_TRUE(handlerCalls.empty());
     EXPECT_EQ(fake.searchIndex, 2);
@@ -123,17 +123,17 @@ TEST_F(PollTest, LosingTheGameSavesResetsAndSearchesOnInTheSameCall) {
     fake.editionPresent[0] = false;
     poll();
 
-    EXPECT_EQ(fake.log[1], "show");
-    EXPECT_EQ(fake.log[2], "text playerNameLabel|");
-    EXPECT_EQ(fake.log.back(), "text statusLabel|Searching for Spearhead.");
+    EXPECT_EQ(fake.log[1], "gone");
+    EXPECT_EQ(fake.log[2], "player ");
+    EXPECT_EQ(fake.log.back(), "status Searching for Spearhead.");
     EXPECT_EQ(fake.logOf("find"), std::vector<std::string>{"find 1 none"});
     EXPECT_TRUE(dir.exists("vorbix.vbx"));
     EXPECT_EQ(app.pendingStats.kills, 0u);
     EXPECT_EQ(app.killsInARow, 0u);
-    EXPECT_EQ(app.console.consoleWindow, nullptr);
+    EXPECT_FALSE(isLinked(app.link));
 
     poll();  // the loss is handled once
-    EXPECT_EQ(fake.logOf("show").size(), 1u);
+    EXPECT_EQ(fake.logOf("gone").size(), 1u);
 }
 
 TEST_F(PollTest, EachLineIsDispatchedOnceShortOnesNotAtAllAndTheBoxIsLeftAlone) {

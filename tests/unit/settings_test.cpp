@@ -21,10 +21,8 @@ protected:
         ASSERT_TRUE(loadSettingsFile());
         loadSettings();
         loadKillTime();
-        fake.controlTexts["connectBox"] = launchSetting("ip", kDefaultServer);
-        fake.controlTexts["gamePathBox"] = launchSetting("gamepath", kDefaultGamePath);
-        fake.controlTexts["parametersBox"] = launchSetting("gameparameters", kDefaultGameParameters);
-        fake.controlTexts["messageFileBox"] = "english.ini";
+        loadLaunchTexts();
+        app.settingsTexts.messageFile = "english.ini";
     }
 
     // The saved file as the next start will see it.
@@ -90,9 +88,9 @@ TEST_F(SettingsFile, LoadsFlagsTextsKillTimeAndLaunchBoxes) {
     EXPECT_FALSE(app.announcementTexts[kAnnounceHeadshot].has_value());
     EXPECT_FALSE(app.announcementTexts[kAnnounceHolyshit].has_value());
     // Empty launch values show the placeholders; absent ones too.
-    EXPECT_EQ(fake.controlTexts["connectBox"], kDefaultServer);
-    EXPECT_EQ(fake.controlTexts["gamePathBox"], kDefaultGamePath);
-    EXPECT_EQ(fake.controlTexts["parametersBox"], kDefaultGameParameters);
+    EXPECT_EQ(app.settingsTexts.server, kDefaultServer);
+    EXPECT_EQ(app.settingsTexts.gamePath, kDefaultGamePath);
+    EXPECT_EQ(app.settingsTexts.parameters, kDefaultGameParameters);
 }
 
 TEST_F(SettingsFile, KillTimeIsReadFromTheUnnamedSectionOnly) {
@@ -108,8 +106,8 @@ TEST_F(SettingsFile, MissingFileFailsToLoad) {
 
 TEST_F(SettingsFile, SaveKeepsUnknownKeysCommentsAndOddFlags) {
     start(kUserFile);
-    fake.controlTexts["gamePathBox"] = "  D:\\Games\\MOHAA  ";
-    fake.controlTexts["messageFileBox"] = "german.ini";
+    app.settingsTexts.gamePath = "  D:\\Games\\MOHAA  ";
+    app.settingsTexts.messageFile = "german.ini";
     ASSERT_TRUE(saveSettings());
 
     std::string text = dir.read("vorbix.ini");
@@ -150,11 +148,7 @@ TEST_F(SettingsFile, DefaultMessageFileLandsAheadOfEverySection) {
 
 TEST_F(SettingsFile, CheckBoxesSetAllFourFlagsAndAreSavedAsZeroOrOne) {
     start(kUserFile);
-    fake.checkBoxes["launchCheckBox"] = false;
-    fake.checkBoxes["soundsCheckBox"] = true;
-    fake.checkBoxes["displaysCheckBox"] = false;
-    fake.checkBoxes["announcementsCheckBox"] = true;
-    applyCheckBoxes();
+    applySwitches(/*launchGame=*/false, /*sounds=*/true, /*displays=*/false, /*announcements=*/true);
     EXPECT_EQ(app.launchGameOnHide, 0u);
     EXPECT_EQ(app.soundsEnabled, 1u);
     EXPECT_EQ(app.displaysEnabled, 0u);
@@ -169,7 +163,7 @@ TEST_F(SettingsFile, CheckBoxesSetAllFourFlagsAndAreSavedAsZeroOrOne) {
 TEST_F(SettingsFile, LongControlTextsAreSavedWhole) {
     start("");
     std::string path(700, 'p');
-    fake.controlTexts["gamePathBox"] = path;
+    app.settingsTexts.gamePath = path;
     ASSERT_TRUE(saveSettings());
     EXPECT_EQ(std::string(saved("game", "gamepath")), path);
 }

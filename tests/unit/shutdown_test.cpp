@@ -36,12 +36,10 @@ protected:
     ScopedChdir chdir_;
 };
 
-char consoleWindow;
-
 }  // namespace
 
 TEST_F(Shutdown, LinkedGameGetsTheOffScriptAndTheSessionIsReset) {
-    app.console.consoleWindow = &consoleWindow;
+    app.link = GameLink{LinkKind::kConsoleWindow, 1, 0};
     shutdownApp();
     EXPECT_EQ(fake.log, (std::vector<std::string>{"cmd exec vorbixoff.cfg", "tray remove"}));
     EXPECT_EQ(savedStats().kills, 3u);

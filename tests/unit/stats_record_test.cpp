@@ -93,6 +93,19 @@ TEST(StatsRecord, WriteIntoAnUnwritablePlaceFailsAndKeepsTheOldFile) {
     EXPECT_FALSE(writeStatsFile(dir.path("no/such/folder/vorbix.vbx").c_str(), r));
 }
 
+TEST(StatsRecord, MergeAddsEachCounterIntoItsOwnField) {
+    StatsRecord total{}, pending{};
+    for (int i = 0; i < kStatsFieldCount; ++i) {
+        total.*kStatsFields[i] = 1000u * (i + 1);
+        pending.*kStatsFields[i] = 1u << (i % 10);
+    }
+    const StatsRecord m = mergeStats(total, pending);
+    for (int i = 0; i < kStatsFieldCount; ++i) {
+        const bool bestRun = kStatsFields[i] == &StatsRecord::in_a_row_kills || kStatsFields[i] == &StatsRecord::in_a_row_deaths;
+        EXPECT_EQ(m.*kStatsFields[i], bestRun ? 1000u * (i + 1) : 1000u * (i + 1) + (1u << (i % 10))) << kStatsKeys[i];
+    }
+}
+
 TEST(StatsRecord, MergeSumsWrapAndBestRunsKeepTheMaximum) {
     StatsRecord total{}, pending{};
     total.kills = 4294967295u;

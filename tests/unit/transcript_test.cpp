@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/app_state.h"
-#include "console/keywords.h"
-#include "console/poll.h"
+#include "wiring/message_wiring.h"
+#include "wiring/poll.h"
 #include "fakes/platform_fake.h"
 #include "core/platform.h"
 #include "core/stats_record.h"
@@ -55,7 +55,7 @@ const char* const kNameMessage = "set sfx_name_message \"Name Detected 'Kestrel'
 // What publishAllStats and onMapChange send with sounds on, the rest off.
 const std::vector<std::string> kMapLoad = {
     "exec updatevbxstats.cfg", "exec vorbixon.cfg", "exec announceoff.cfg", "exec displaysoff.cfg",
-    "exec soundson.cfg",       "name",              "set sfx_current_language english.ini",
+    "exec soundson.cfg",       "name",              "set sfx_current_language \"english.ini\"",
     "set sfx_maps 0",          "set sfx_in_a_row_deaths 0", "set sfx_in_a_row_kills 0",
 };
 
@@ -140,7 +140,7 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
     int32_t lastSearchTime = 0;
     fake.editionPresent[0] = true;
     pollFakeConsole(lastSearchTime);
-    ASSERT_NE(app.console.consoleWindow, nullptr);
+    ASSERT_TRUE(isLinked(app.link));
     fake.log.clear();
     fake.commands.clear();
 
@@ -159,7 +159,7 @@ TEST(Transcript, EnglishMessageFileCountsEveryEventOfARecordedMatch) {
     }
     pendingAtMapEnd.push_back(app.pendingStats);
 
-    EXPECT_EQ(fake.controlTexts["playerNameLabel"], "Kestrel");
+    EXPECT_EQ(fake.playerName, "Kestrel");
     EXPECT_EQ(fake.commands, expectedCommands());
     EXPECT_EQ(fake.logOf("sound "), expectedSounds());
     EXPECT_EQ(app.soundsEnabled, 0u);

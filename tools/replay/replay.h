@@ -1,6 +1,8 @@
-// Replays console lines through the real engine against the recording fakes,
-// the way vorbix.exe sees them from the simulated game console: each command
-// the engine sends is echoed back as "]<command>", and "name" is answered.
+// Replays console lines through the real engine, the way vorbix.exe sees them
+// from the game's console: each command the engine sends is echoed back as
+// "]<command>", and "name" is answered. The replay brings its own side of the
+// platform and front-end seams (replay_platform.cpp): link it instead of a
+// real front-end.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +11,7 @@
 
 #include "core/stats_record.h"
 
-namespace bench {
+namespace replay {
 
 struct ReplayPlan {
     std::vector<std::string> lines;  // without CR LF
@@ -28,4 +30,4 @@ struct ReplayResult {
 // as the start-up list selects it). Writes vorbix.vbx there.
 ReplayResult replayMatch(const std::string& folder, const ReplayPlan& plan);
 
-}  // namespace bench
+}  // namespace replay

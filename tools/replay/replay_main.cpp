@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     namespace fs = std::filesystem;
-    bench::ReplayPlan plan;
+    replay::ReplayPlan plan;
     plan.player = argv[3];
     std::ifstream log(argv[2], std::ios::binary);
     if (!log) {
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::ofstream(folder / "vorbix.ini") << "[vorbix]\nsounds=1\ndisplays=1\nannouncements=0\n";
-    bench::ReplayResult result = bench::replayMatch(folder.string(), plan);
+    replay::ReplayResult result = replay::replayMatch(folder.string(), plan);
     fs::remove_all(folder);
 
     for (const std::string& command : result.commands) std::printf("command %s\n", command.c_str());

@@ -1,13 +1,15 @@
-#include "console/poll.h"
+#include "wiring/poll.h"
 
 #include <cstring>
 #include <string>
 
-#include "core/app_state.h"
 #include "console/console_events.h"
+#include "console/dispatch.h"
 #include "console/editions.h"
-#include "text/find_phrase.h"
+#include "core/app_state.h"
+#include "core/frontend.h"
 #include "core/platform.h"
+#include "core/timers.h"
 #include "player/name_detection.h"
 #include "stats/announce.h"
 #include "stats/stats_store.h"
@@ -21,25 +23,25 @@ constexpr int kEventsPerStep = 256;
 void showSearch(int edition, int32_t& lastSearchTime) {
     const int32_t now = nowSeconds();
     if (lastSearchTime < now && edition >= 0 && edition < kEditionCount) {
-        setControlText(app.statusLabel, kGameEditions[edition].statusText);
+        showStatus(kGameEditions[edition].statusText);
         lastSearchTime = now;
     }
 }
 
-// The linked game has gone: the window comes back, and the game's counts are
-// saved and start again from zero.
+// The linked game has gone: the front-end comes back, and the game's counts
+// are saved and start again from zero.
 void forgetLostGame() {
-    if (app.console.consoleWindow == nullptr) return;
-    app.console.consoleWindow = nullptr;
-    showMainWindow();
-    setControlText(app.playerNameLabel, "");
+    if (!isLinked(app.link)) return;
+    app.link = GameLink{};
+    showGameGone();
+    showPlayerName("");
     saveStats();
     resetSessionStats();
 }
 
-void linkGame(const ConsoleLink& link) {
-    app.console = link;
-    setControlText(app.statusLabel, "Found Game");
+void linkGame(const GameLink& link) {
+    app.link = link;
+    showStatus("Found Game");
     publishAllStats();
 }
 
@@ -61,39 +63,37 @@ void handleEvent(ConsoleEvent& event, int32_t& lastSearchTime) {
     case ConsoleEvent::kLost: forgetLostGame(); break;
     case ConsoleEvent::kLinked: linkGame(event.link); break;
     case ConsoleEvent::kLines:
-        if (app.console.consoleWindow != nullptr) dispatchLines(event.lines);
+        if (isLinked(app.link)) dispatchLines(event.lines);
         break;
     }
+}
+
+RunCounts runCounts() {
+    RunCounts run;
+    run.tally = mergeStats(app.savedThisRun, app.pendingStats);
+    run.killsInARow = app.killsInARow;
+    return run;
 }
 
 }  // namespace
 
 void pollConsole(int32_t& lastSearchTime) {
     ConsoleEvent event;
-    for (int handled = 0; handled < kEventsPerStep; ++handled) {
-        if (!takeConsoleEvent(event)) return;
+    int handled = 0;
+    while (handled < kEventsPerStep && takeConsoleEvent(event)) {
         handleEvent(event, lastSearchTime);
+        ++handled;
     }
-    wakeMainLoop();  // more are waiting: the next step takes them
+    runDueTimers();
+    if (handled > 0) showRunCounts(runCounts());
+    releaseConsoleCommands();
+    if (handled == kEventsPerStep) wakeMainLoop();  // more may wait: the next step takes them
 }
 
 void dispatchLine(char* line) {
-    size_t lineLength = std::strlen(line);
-    // Nothing other players type may count, command or rename anything.
-    if (std::memchr(line, kChatByte, lineLength) != nullptr) {
+    if (std::memchr(line, kChatByte, std::strlen(line)) != nullptr) {
         onChatByteLine(line);
         return;
     }
-    // The count is read again before every slot: entries appended by a handler
-    // are tried on this same line, and a reloaded table A is walked on. A
-    // handler may shorten the line, so its length is taken again after one.
-    for (int i = 0; i <= app.tableA.count && i < MAX_KEYWORDS; ++i) {
-        const KeywordEntry& entry = app.tableA.entries[i];
-        KeywordHandler handler = entry.handler;
-        if (handler == nullptr) continue;
-        if (const char* match = findPhrase(line, lineLength, entry.phrase, std::strlen(entry.phrase))) {
-            handler(match, line);
-            lineLength = std::strlen(line);
-        }
-    }
+    matchTableA(line);
 }

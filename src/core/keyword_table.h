@@ -39,9 +39,3 @@ void setPhrase(char (&phrase)[kPhraseSize], const char* text);
 // table is full (nothing is written then).
 int appendKeyword(KeywordTable& table, const char* phrase, KeywordHandler handler);
 int appendKeyword(HitLocationTable& table, const char* phrase, HitHandler handler);
-
-// Rebuilds the four tables from messages/<name>. See keywords.cpp.
-void loadMessageFile(const char* name);
-// Appends "timed out" / onTimedOut to table A when a slot is free.
-void addTimedOutEntry();
-void onTimedOut(const char* match, char* line);

@@ -1,0 +1,91 @@
+// The match history "vorbix-history.csv": one row per map played, beside the
+// lifetime totals of "vorbix.vbx". The format is written for spreadsheets and
+// documented in docs/history-format.md: a header row naming the columns,
+// RFC 4180 quoting, CR LF line ends. Names are bytes of the game's code page.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/stats_record.h"
+
+constexpr const char* kHistoryFileName = "vorbix-history.csv";
+
+// How the program keeps it, with one HistoryWriter (stats/history_writer.h):
+//   a map begins:     current = {localTimestamp(now), "", map, edition, player}
+//   before each save: addMapCounts(current, pendingStats)
+//   the map ends:     current.end = localTimestamp(now);
+//                     if (hasMapCounts(current)) writer.append(current);
+//   at exit:          the same end, then writer.flush()
+//
+// One map as the program saw it. `counts` holds the map's own counts with the
+// meaning of the lifetime counters: sums, and in in_a_row_kills and
+// in_a_row_deaths the best runs on this map. `counts.maps` is not written.
+struct MapRecord {
+    std::string start;    // local time, "2026-12-08T21:04:13"
+    std::string end;
+    std::string map;      // "dm/mohdm1"; empty when the game did not tell
+    std::string edition;  // "Allied Assault", "Spearhead", "Breakthrough", "OpenMoHAA"
+    std::string player;
+    StatsRecord counts{};
+};
+
+// While a map runs the program adds each batch of pending counts before it
+// saves them (saves clear the pending counts): sums add, best runs keep the
+// larger.
+inline void addMapCounts(MapRecord& record, const StatsRecord& pending) {
+    record.counts = mergeStats(record.counts, pending);
+}
+
+// True when the map counted anything; a map without counts gets no row.
+bool hasMapCounts(const MapRecord& record);
+
+// Local time as "YYYY-MM-DDTHH:MM:SS".
+std::string localTimestamp(std::time_t when);
+
+// The column names, in the order this version writes them: start, end, map,
+// edition, player, then the counters' keys in file order without "maps".
+const std::vector<std::string>& historyColumns();
+
+// The header row and one row, each with its CR LF.
+std::string historyHeaderRow();
+std::string historyRow(const MapRecord& record);
+
+// The file's rows, for the stats viewer.
+struct HistoryFile {
+    std::vector<MapRecord> rows;
+    size_t skipped = 0;    // lines that are no row of ours (bad time or count)
+    bool torn = false;     // an unfinished last row (a crash mid-write) was left out
+    bool header = false;   // a header row naming the "start" column was found
+};
+
+// Reads the rows of a whole file's bytes. Columns are found by their header
+// name, so later versions' extra columns are ignored and missing ones read
+// as empty (zero); a last row without its line end, or inside an open quote,
+// is left out.
+HistoryFile parseHistory(const std::string& bytes);
+
+// Reads `path`. Returns false when the file cannot be opened (no history yet).
+bool readHistoryFile(const char* path, HistoryFile& out);
+
+// Appends rows to `path`, writing the header first when the file is new or
+// empty. An unfinished last row (a crash mid-write) is cut off first, back to
+// the end of the last complete row; earlier rows are never touched. Rows are
+// written in the column order of the file's own header, so a file of a later
+// version keeps its columns. Returns false when nothing could be written (the
+// file is then as it was, or with a torn tail that the next append repairs);
+// a file whose first row names no "start" column is not ours and is left alone.
+bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows);
+
+// The map's name from the engine's answer to the console command "mapname":
+//   "mapname" is:"dm/mohdm1"                   a read-only variable: nothing follows
+//   "mapname" is:"dm/mohdm1" default:"nomap"   the form of a variable with a default
+//   "mapname" is:"dm/mohdm1", the default
+// The whole line must have one of these forms (a line end may follow). Only
+// the engine starts a line with a double quote: chat and notices start with a
+// control byte or a player's name, and names cannot hold double quotes. A
+// "$spawn" suffix is dropped; "nomap" (no map since the game started), an
+// empty name and one with a control byte give false.
+bool mapNameFromLine(const char* line, std::string& name);
