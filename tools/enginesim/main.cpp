@@ -3,6 +3,7 @@
 //
 //   enginesim [--name NAME] [--replay FILE] [--speed X] [--log FILE]
 //             [--fps N] [--quit-after-replay] [--latency FILE]
+//             [--logfile PATH [--logmode 1|2] [--log-timestamps 0|1]]
 //
 // Once a frame (60 a second by default) it does what the engine's CON_Input
 // does (code/sys/con_tty.c): one non-blocking read() of at most 256 bytes
@@ -36,6 +37,17 @@
 // --latency appends, for each replayed line printed while no input was
 // waiting, the microseconds until the first input arrived after it (checked
 // between frames, not only at the next read).
+//
+// --logfile writes every print to PATH as well, the way the engine's
+// "logfile" cvar does (Com_Printf, code/qcommon/common.c): the file is
+// emptied and starts with the engine's "logfile opened on" lines; each print
+// that begins a line gets the stamp "[YYYY-mm-dd HH:MM:SS UTC+h.hhh] " unless
+// --log-timestamps is 0; --logmode 1 writes through a stdio buffer, 2 (the
+// default) writes each piece at once, the stamp in five pieces as the engine
+// does. The replay then knows two more directives: "#piece TEXT" prints TEXT
+// without a line end (the next print goes on on its line, unstamped), and
+// "#restart-log" closes the file and 200 ms later empties it and starts it
+// again, as the next run of the game does. When it ends it prints the engine's shutdown lines.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -43,6 +55,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -59,6 +72,7 @@ using std::chrono::milliseconds;
 // CON_Input's buffer: MAX_EDIT_LINE in code/qcommon/qcommon.h.
 constexpr size_t kReadSize = 256;
 constexpr auto kMapLoadTime = milliseconds(1000);
+constexpr auto kRestartTime = milliseconds(200);
 
 struct Options {
     std::string name;
@@ -68,10 +82,13 @@ struct Options {
     int framesPerSecond = 60;
     bool quitAfterReplay = false;
     std::string latencyFile;
+    std::string consoleLogFile;
+    int consoleLogMode = 2;
+    bool consoleLogTimestamps = true;
 };
 
 struct ReplayStep {
-    enum Kind { kPrint, kDelay, kStall } kind;
+    enum Kind { kPrint, kDelay, kStall, kPiece, kRestartLog } kind;
     std::string text;  // kPrint
     double ms = 0;     // kDelay, kStall
 };
@@ -104,10 +121,64 @@ void logLine(Engine& engine, const std::string& text) {
     std::fflush(engine.log);
 }
 
-void print(const std::string& line) {
-    std::string text = line + "\n";
+// The engine's qconsole.log, when --logfile asks for it.
+struct ConsoleLog {
+    std::FILE* file = nullptr;
+    bool timestamps = true;
+    bool atLineStart = true;  // the last print ended its line: the next is stamped
+};
+ConsoleLog consoleLog;
+
+void writeLog(const std::string& piece) { std::fwrite(piece.data(), 1, piece.size(), consoleLog.file); }
+
+void logPrint(const std::string& text) {
+    if (!consoleLog.file || text.empty()) return;
+    if (consoleLog.timestamps && consoleLog.atLineStart) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        std::tm utc{};
+        localtime_r(&now, &local);
+        gmtime_r(&now, &utc);
+        const double hours = std::difftime(now, std::mktime(&utc)) / 60.0 / 60.0;
+        char when[26];
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+        char zone[32];
+        std::snprintf(zone, sizeof zone, hours >= 0 ? "UTC+%.03f" : "UTC%.03f", hours);
+        writeLog("[");
+        writeLog(when);
+        writeLog(" ");
+        writeLog(zone);
+        writeLog("] ");
+    }
+    consoleLog.atLineStart = text.back() == '\n';
+    writeLog(text);
+}
+
+// One print: to standard error and, when kept, the log.
+void printText(const std::string& text) {
     ssize_t written = write(STDERR_FILENO, text.data(), text.size());
     (void)written;
+    logPrint(text);
+}
+
+void print(const std::string& line) { printText(line + "\n"); }
+
+// Empties the log (fopen "wb") and prints what the engine prints on opening it.
+bool openConsoleLog(const Options& options) {
+    if (consoleLog.file) {
+        std::fclose(consoleLog.file);
+        std::this_thread::sleep_for(kRestartTime);  // the game ends and starts again
+    }
+    consoleLog.file = std::fopen(options.consoleLogFile.c_str(), "wb");
+    if (!consoleLog.file) return false;
+    if (options.consoleLogMode > 1) std::setvbuf(consoleLog.file, nullptr, _IONBF, 0);
+    consoleLog.timestamps = options.consoleLogTimestamps;
+    consoleLog.atLineStart = true;
+    const std::time_t now = std::time(nullptr);
+    print("logfile opened on " + std::string(std::asctime(std::localtime(&now))));
+    print("=> game is version OpenMoHAA enginesim");
+    print("=> targeting game ID 0");
+    return true;
 }
 
 // A fault record stays on one line of the log.
@@ -230,6 +301,10 @@ bool loadReplay(Engine& engine) {
             engine.replay.push_back({ReplayStep::kDelay, "", std::atof(line.c_str() + 7) / engine.options.speed});
         else if (line.compare(0, 7, "#stall ") == 0)
             engine.replay.push_back({ReplayStep::kStall, "", std::atof(line.c_str() + 7)});
+        else if (line.compare(0, 7, "#piece ") == 0 && !engine.options.consoleLogFile.empty())
+            engine.replay.push_back({ReplayStep::kPiece, line.substr(7), 0});
+        else if (line == "#restart-log" && !engine.options.consoleLogFile.empty())
+            engine.replay.push_back({ReplayStep::kRestartLog, "", 0});
         else if (line != "#" && line.compare(0, 2, "# ") != 0)
             engine.replay.push_back({ReplayStep::kPrint, line, 0});
     }
@@ -245,6 +320,10 @@ void replayStep(Engine& engine, Clock::time_point now) {
             engine.nextStepAt = now + span;
         } else if (step.kind == ReplayStep::kStall) {
             engine.readAgainAt = now + span;
+        } else if (step.kind == ReplayStep::kPiece) {
+            printText(step.text);
+        } else if (step.kind == ReplayStep::kRestartLog) {
+            openConsoleLog(engine.options);
         } else {
             print(step.text);
             if (engine.latency && inputWaiting() == 0) engine.unansweredPrint = Clock::now();
@@ -286,9 +365,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
         else if (option == "--log") options.logFile = value;
         else if (option == "--fps") options.framesPerSecond = std::atoi(value.c_str());
         else if (option == "--latency") options.latencyFile = value;
+        else if (option == "--logfile") options.consoleLogFile = value;
+        else if (option == "--logmode") options.consoleLogMode = std::atoi(value.c_str());
+        else if (option == "--log-timestamps") options.consoleLogTimestamps = value != "0";
         else return false;
     }
-    return options.speed > 0 && options.framesPerSecond > 0 && options.framesPerSecond <= 1000;
+    return options.speed > 0 && options.framesPerSecond > 0 && options.framesPerSecond <= 1000 &&
+           (options.consoleLogMode == 1 || options.consoleLogMode == 2);
 }
 
 }  // namespace
@@ -298,7 +381,8 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, engine.options)) {
         std::fprintf(stderr,
                      "usage: enginesim [--name NAME] [--replay FILE] [--speed X] [--log FILE] [--fps N]\n"
-                     "                 [--quit-after-replay] [--latency FILE]\n");
+                     "                 [--quit-after-replay] [--latency FILE]\n"
+                     "                 [--logfile PATH [--logmode 1|2] [--log-timestamps 0|1]]\n");
         return 2;
     }
     engine.defaultName = "UnnamedSoldier#" + std::to_string(getpid() % 100000);
@@ -319,6 +403,11 @@ int main(int argc, char** argv) {
     // CON_Init: input is read without waiting, and said to be no terminal.
     fcntl(STDIN_FILENO, F_SETFL, fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
     print("tty console mode disabled");
+    // The log opens later in the engine's start-up, once its file system is up.
+    if (!engine.options.consoleLogFile.empty() && !openConsoleLog(engine.options)) {
+        std::fprintf(stderr, "enginesim: cannot write %s\n", engine.options.consoleLogFile.c_str());
+        return 1;
+    }
 
     const auto frame = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) /
                        engine.options.framesPerSecond;
@@ -330,6 +419,12 @@ int main(int argc, char** argv) {
         frameAt += frame;
         if (frameAt < Clock::now()) frameAt = Clock::now();  // a late frame is not made up for
         if (engine.running) waitForFrame(engine, frameAt);
+    }
+    if (consoleLog.file) {
+        // Com_Quit_f: the client's shutdown, then the log is closed.
+        print("----- Client Shutdown (Client quit) -----");
+        print("-----------------------");
+        std::fclose(consoleLog.file);
     }
     if (engine.log) std::fclose(engine.log);
     if (engine.latency) std::fclose(engine.latency);
