@@ -41,6 +41,7 @@ struct Follow {
     std::mutex mutex;  // start and stop
     std::thread thread;
     std::atomic<bool> stopping{false};
+    std::atomic<bool> linked{false};
     LogWatch* watch = nullptr;
 };
 
@@ -121,12 +122,14 @@ private:
     void link() {
         if (linked_) return;
         linked_ = true;
+        follow().linked = true;
         postLinked(makeLink(LinkKind::kGameLog, edition_));
     }
 
     void unlink() {
         if (!linked_) return;
         linked_ = false;
+        follow().linked = false;
         postLost();
     }
 
@@ -164,6 +167,8 @@ bool startLogFollow(const std::string& path, int edition) {
     f.thread = std::thread(runFollow, &f, f.watch, follower);
     return true;
 }
+
+bool followedLogLinked() { return follow().linked; }
 
 void stopLogFollow() {
     Follow& f = follow();

@@ -21,3 +21,5 @@
 bool startLogFollow(const std::string& path, int edition = 0);
 // Stops following and waits for the thread to end; kLost first when linked.
 void stopLogFollow();
+// Any thread: the followed log is linked (a game is writing it).
+bool followedLogLinked();

@@ -63,6 +63,11 @@ void loadLaunchTexts() {
     app.settingsTexts.parameters = launchSetting("gameparameters", kDefaultGameParameters);
 }
 
+std::string playerNameSetting() {
+    const char* value = app.settingsIni.GetValue(kGameSection, "playername", nullptr);
+    return value ? value : "";
+}
+
 void applySwitches(bool launchGame, bool sounds, bool displays, bool announcements) {
     app.launchGameOnHide = launchGame ? 1 : 0;
     app.soundsEnabled = sounds ? 1 : 0;

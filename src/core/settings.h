@@ -21,6 +21,9 @@ void loadKillTime();
 std::string launchSetting(const char* key, const char* placeholder);
 // The three launch texts from the loaded file, as the boxes start.
 void loadLaunchTexts();
+// "playername" of section "game": the player's name for a game that cannot
+// be asked for it (one followed through its log); empty when not set.
+std::string playerNameSetting();
 // The four check boxes of the front-end into the four flags, all at once.
 void applySwitches(bool launchGame, bool sounds, bool displays, bool announcements);
 // Stores every value and writes the file in one step; false on any failure.

@@ -262,23 +262,31 @@ bool readHistoryFile(const char* path, HistoryFile& out) {
     return true;
 }
 
-bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows) {
-    std::string bytes;
-    bool exists = false;
-    if (!readWholeFile(path, bytes, exists)) return false;
-
-    // The first record is the header; the last complete one ends at `keep`.
-    RecordReader reader(bytes);
-    std::vector<std::string> header, fields;
-    while (reader.next(fields))
-        if (header.empty() && !isBlank(fields)) header = fields;
-    // Blank lines alone count as an empty file.
-    const size_t keep = header.empty() ? 0 : reader.completeEnd();
+bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows, HistoryFileState* known) {
     std::error_code ec;
-    if (exists && keep < bytes.size()) {
-        std::filesystem::resize_file(path, keep, ec);
-        if (ec) return false;
+    std::vector<std::string> header;
+    uint64_t keep = 0;
+    const uint64_t size = std::filesystem::file_size(path, ec);
+    if (known && known->valid && !ec && size == known->size) {
+        header = known->header;  // as this writer left it
+        keep = size;
+    } else {
+        std::string bytes;
+        bool exists = false;
+        if (!readWholeFile(path, bytes, exists)) return false;
+        // The first record is the header; the last complete one ends at `keep`.
+        RecordReader reader(bytes);
+        std::vector<std::string> fields;
+        while (reader.next(fields))
+            if (header.empty() && !isBlank(fields)) header = fields;
+        // Blank lines alone count as an empty file.
+        keep = header.empty() ? 0 : reader.completeEnd();
+        if (exists && keep < bytes.size()) {
+            std::filesystem::resize_file(path, keep, ec);
+            if (ec) return false;
+        }
     }
+    if (known) known->valid = false;
 
     std::string out;
     if (header.empty()) {
@@ -300,6 +308,7 @@ bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows) {
     // A write that failed part way leaves a torn tail: take it back now, so a
     // retry of the same rows cannot write any of them twice.
     if (!ok) std::filesystem::resize_file(path, keep, ec);
+    if (ok && known) *known = HistoryFileState{true, keep + out.size(), header};
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -55,7 +56,16 @@ bool readHistoryFile(const char* path, HistoryFile& out);
 // version keeps its columns. Returns false when nothing could be written (the
 // file is then as it was, or with a torn tail that the next append repairs);
 // a file whose first row names no "start" column is not ours and is left alone.
-bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows);
+// `known`, when given, remembers between appends the file's size and header
+// after this append, so that the next one to a file of that very size (no
+// one else wrote it meanwhile) reads nothing: a long history costs each map's
+// end no more than its own row.
+struct HistoryFileState {
+    bool valid = false;
+    uint64_t size = 0;
+    std::vector<std::string> header;
+};
+bool appendHistoryRows(const char* path, const std::vector<MapRecord>& rows, HistoryFileState* known = nullptr);
 
 // The map's name from the engine's answer to the console command "mapname":
 //   "mapname" is:"dm/mohdm1"                   a read-only variable: nothing follows

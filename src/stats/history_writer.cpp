@@ -56,7 +56,7 @@ bool HistoryWriter::writeQueued(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     bool ok = false;
     try {
-        ok = appendHistoryRows(path_.c_str(), batch);
+        ok = appendHistoryRows(path_.c_str(), batch, &fileState_);
     } catch (...) {
         ok = false;  // out of memory or the like: the rows stay queued
     }

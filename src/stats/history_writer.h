@@ -41,6 +41,7 @@ private:
     std::condition_variable wake_;   // rows, a flush or the end
     std::condition_variable done_;   // a write attempt ended
     std::deque<MapRecord> rows_;
+    HistoryFileState fileState_;     // the file as the last write left it (writer thread)
     uint64_t flushWanted_ = 0;       // flush requests so far
     uint64_t flushServed_ = 0;       // requests the last finished attempt covered
     bool lastWriteOk_ = true;

@@ -10,9 +10,14 @@
 
 namespace {
 
-// Created at the first row, for the history in the current directory, which
-// the program never changes.
+// Started with the first map, for the history in the current directory,
+// which the program never changes.
 HistoryWriter* writer = nullptr;
+
+HistoryWriter& historyWriter() {
+    if (writer == nullptr) writer = new HistoryWriter(currentDirectory() + "/" + kHistoryFileName);
+    return *writer;
+}
 
 std::string editionName(const GameLink& link) {
     if (link.kind == LinkKind::kConsoleWindow && link.edition >= 0 && link.edition < kEditionCount)
@@ -23,6 +28,7 @@ std::string editionName(const GameLink& link) {
 }  // namespace
 
 void beginMap() {
+    historyWriter();  // its thread starts with the first map, not in the middle of a match
     app.currentMap = MapRecord{};
     app.currentMap.start = localTimestamp(std::time(nullptr));
     app.currentMap.edition = editionName(app.link);
@@ -38,8 +44,7 @@ void endMap() {
     if (!hasMapCounts(record)) return;
     record.end = localTimestamp(std::time(nullptr));
     record.player = app.playerName;
-    if (writer == nullptr) writer = new HistoryWriter(currentDirectory() + "/" + kHistoryFileName);
-    writer->append(record);
+    historyWriter().append(record);
 }
 
 void setMapName(const std::string& name) {

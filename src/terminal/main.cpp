@@ -4,8 +4,12 @@
 // counts. Start-up, the poll and the exit path are the core's, as on Windows.
 //
 //   vorbix [--log FILE] [-- GAME [PARAMETERS...]]
+//   vorbix --follow [LOG]
 //
-// Without "--" the game is the one vorbix.ini's [game] section names.
+// Without "--" the game is the one vorbix.ini's [game] section names. With
+// --follow Vorbix starts no game: it follows the log of a game the player
+// started with "+set logfile 2" (LOG, or the one being written in the
+// engine's home folders), read only, until Ctrl+C.
 // Ctrl+C (SIGINT), SIGTERM and SIGHUP end Vorbix and the game it started:
 // the game gets "exec vorbixoff.cfg" while it still runs, the totals and
 // vorbix.ini are saved, then the game is asked to quit; one that has not
@@ -31,6 +35,7 @@
 #include "core/frontend.h"
 #include "core/platform.h"
 #include "core/timers.h"
+#include "console/log_search.h"
 #include "posix/channel_posix.h"
 #include "report/report_file.h"
 #include "terminal/display.h"
@@ -55,11 +60,17 @@ const char* const kUsage =
     "Run it in the folder that holds vorbix.ini, messages/ and sounds/.\n"
     "  --log FILE   the game's output goes to FILE instead of the terminal\n"
     "  -- GAME ...  the game's command line; without it, [game] gamepath and\n"
-    "               gameparameters of vorbix.ini\n";
+    "               gameparameters of vorbix.ini\n"
+    "or:    vorbix --follow [LOG]\n"
+    "Follows the console log of a game started with \"+set logfile 2\" (LOG, or the\n"
+    "one being written in the game's home folders): kills, deaths, sounds and the\n"
+    "totals work, nothing reaches the game.\n";
 
 struct Options {
     std::string gameLog;
     std::vector<std::string> gameCommand;
+    bool follow = false;
+    std::string followPath;  // empty: the log being written in the game's homes
     bool help = false;
 };
 
@@ -87,11 +98,14 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.help = true;
         } else if (option == "--log" && i + 1 < argc) {
             options.gameLog = argv[++i];
+        } else if (option == "--follow") {
+            options.follow = true;
+            if (i + 1 < argc && argv[i + 1][0] != '-') options.followPath = argv[++i];
         } else {
             return false;
         }
     }
-    return true;
+    return !(options.follow && (!options.gameCommand.empty() || !options.gameLog.empty()));
 }
 
 // Closed standard streams would be taken by the first pipes we open, which
@@ -147,6 +161,12 @@ void waitForWake(int64_t timeoutMs) {
     }
     if (count == 2 && (watched[1].revents & (POLLIN | POLLHUP))) forwardTypedInput();
     if (count == 2 && (watched[1].revents & POLLNVAL)) forwardTypedLines = false;
+}
+
+// The search for a live log, once a second on the loop.
+void lookForLogs() {
+    lookForLiveLog();
+    runAfter(1000, lookForLogs);
 }
 
 enum class RunEnd { kInterrupted, kGameEnded };
@@ -211,6 +231,7 @@ bool startUp(const Options& options) {
     if (!loadStartSettings()) return false;
     std::string messageFile;
     if (!loadStartMessageFile(listMessageFiles(messageFile), messageFile)) return false;
+    if (options.follow) return true;
 
     GameLaunch launch;
     const SettingsTexts& texts = app.settingsTexts;
@@ -253,13 +274,22 @@ int main(int argc, char** argv) {
         closeDisplay();
         return 1;
     }
-    startConsoleChannel();
+    if (!options.follow) {
+        startConsoleChannel();
+    } else if (!options.followPath.empty()) {
+        followLog(logAt(options.followPath));
+        writeNote("following " + options.followPath);
+    } else {
+        lookForLogs();
+        writeNote("looking for the log of a game started with \"+set logfile 2\"");
+    }
 
     const RunEnd end = runLoop();
     if (end == RunEnd::kInterrupted) writeNote("closing");
     shutdownApp();
+    stopFollowingLogs();
     const std::string run = describeRun(shownRunCounts(), app.playerName);
-    if (!gameEnded()) endGame();
+    if (!options.follow && !gameEnded()) endGame();
     if (gameEnded()) writeNote("the game ended (" + describeWaitStatus(gameWaitStatus()) + ")");
     writeNote("this run: " + run + "; totals in vorbix.vbx");
     // shutdownApp has flushed the match history: every map is on the page.

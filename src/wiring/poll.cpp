@@ -6,10 +6,13 @@
 #include "console/console_events.h"
 #include "console/dispatch.h"
 #include "console/editions.h"
+#include "console/log_search.h"
 #include "core/app_state.h"
 #include "core/frontend.h"
 #include "core/platform.h"
+#include "core/settings.h"
 #include "core/timers.h"
+#include "player/game_config.h"
 #include "player/name_detection.h"
 #include "stats/announce.h"
 #include "stats/history.h"
@@ -42,8 +45,30 @@ void forgetLostGame() {
     resetSessionStats();
 }
 
+// A game followed through its log cannot be asked for the player's name: it
+// comes from vorbix.ini, or from the game's own config beside the log.
+void takeNameOfFollowedGame() {
+    std::string name = playerNameSetting();
+    if (name.empty()) {
+        const FoundLog log = followedLog();
+        if (std::optional<std::string> configured = playerNameFromGameHome(log.configHome, log.gameFolder))
+            name = *configured;
+    }
+    if (name.empty()) return;
+    showPlayerName(name.c_str());
+    registerPlayerName(name.c_str());
+}
+
 void linkGame(const GameLink& link) {
     app.link = link;
+    if (link.kind == LinkKind::kGameLog) {
+        // Read only: in-game counters, menus, announcements and commands
+        // cannot reach the game, and nothing is sent.
+        showStatus("Reading the game's log (no in-game displays)");
+        beginMap();
+        takeNameOfFollowedGame();
+        return;
+    }
     showStatus("Found Game");
     publishAllStats();
     beginMap();

@@ -17,6 +17,8 @@ constexpr DWORD kDialogStyle = 0x80C800C0;
 constexpr DWORD kGroupBox = 0x50000007;
 constexpr DWORD kText = 0x50020000;
 constexpr DWORD kOkButton = 0x50010001;
+constexpr DWORD kPushButton = 0x50010000;
+constexpr int kReportButton = 1045;
 constexpr int kNoId = 0xFFFF;  // -1 in a template's 16-bit id field
 // Creation indexes of the main window's "Vorbix3 Statistics" and "Customize".
 constexpr int kStatisticsButton = 0;
@@ -174,6 +176,7 @@ std::vector<ExpectedControl> statisticsTemplate() {
 
     std::vector<ExpectedControl> out;
     out.push_back({"Button", "OK", kOkButton, 195, 165, 50, 14, IDOK});
+    out.push_back({"Button", "Report", kPushButton, 140, 165, 50, 14, kReportButton});
     out.push_back({"Button", "Been shot locations", kGroupBox, 5, 5, 75, 95, kNoId});
     addColumn(out, beenShot, true);
     out.push_back({"Button", "Your  shot locations", kGroupBox, 85, 5, 75, 95, kNoId});
@@ -205,6 +208,14 @@ TEST(DialogsExe, StatisticsShowsTheFileTotalsInItsTemplate) {
     dialog = waitForDialog(vorbix.pid(), "Statistics");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(windowTextOf(GetDlgItem(dialog, 1038)), std::to_string(testValue(0)));
+
+    // "Report" writes the history's page beside the program and opens it.
+    openPagesWithTheStandIn();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kReportButton, BN_CLICKED), 0);
+    std::string launched;
+    EXPECT_TRUE(waitUntil([&] { return (launched = dir.read("launched.txt")).find("\r\n") != std::string::npos; }, 10000));
+    EXPECT_NE(launched.find("vorbix-report.html"), std::string::npos) << launched;
+    EXPECT_NE(dir.read("vorbix-report.html").find("</html>"), std::string::npos);
     endDialog(dialog, IDOK);
     EXPECT_EQ(dir.read("vorbix.vbx"), statsFileBytes());
 

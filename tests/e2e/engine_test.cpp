@@ -40,6 +40,7 @@ std::vector<std::string> linkCommands(Flags flags, const std::string& name) {
             flags.sounds ? "exec soundson.cfg" : "exec soundsoff.cfg",
             "name",
             "set sfx_current_language \"english.ini\"",
+            "mapname",
             nameDetected(name)};
 }
 

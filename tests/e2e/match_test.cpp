@@ -100,7 +100,7 @@ Step spreeOf35() {
 
 std::vector<Step> firstMap() {
     return {
-        {"linked, name asked and detected", 0, {}, publishAll(true, true) + Commands{kNameDetected}},
+        {"linked, name asked and detected", 0, {}, publishAll(true, true) + Commands{"mapname", kNameDetected}},
         {"head kill, torso double kill, bash multi kill",
          0,
          {"\x05" "Alice was shot by Bob in the head", "\x04" "Carl was gunned down by Bob in the upper torso",
@@ -131,7 +131,7 @@ std::vector<Step> firstMap() {
          0,
          {"CL_InitCGame:  1.23 seconds", "------- Sound Begin Registration -------"},
          publishAll(true, true) + Commands{cvar("maps", 0), cvar("in_a_row_deaths", 0), cvar("in_a_row_kills", 0),
-                                           kNameDetected}},
+                                           "mapname", kNameDetected}},
     };
 }
 

@@ -51,8 +51,12 @@ protected:
     VorbixProcess vorbix{dir};
 };
 
-const std::vector<std::string> kShownMenu = {"About", "", "Hide", "", "Exit"};
-const std::vector<std::string> kHiddenMenu = {"About", "", "Restore", "", "Exit"};
+const std::vector<std::string> kShownMenu = {"About", "Report", "", "Hide", "", "Exit"};
+const std::vector<std::string> kHiddenMenu = {"About", "Report", "", "Restore", "", "Exit"};
+// How many Down keys select an entry: separators are passed over.
+constexpr int kReport = 2;
+constexpr int kShowHide = 3;
+constexpr int kExit = 4;
 
 }  // namespace
 
@@ -62,13 +66,13 @@ TEST_F(Tray, MenuHidesRestoresClosesAndExits) {
     HWND menu = openMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(popupMenuEntries(menu, dir), kShownMenu);
-    choose(menu, 2);
+    choose(menu, kShowHide);
     EXPECT_TRUE(hidden());
 
     menu = openMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(popupMenuEntries(menu, dir), kHiddenMenu);
-    choose(menu, 2);
+    choose(menu, kShowHide);
     EXPECT_TRUE(waitUntil([&] { return mainVisible(); }, 5000));
 
     // Escape closes the menu without a choice: the next one finds the window shown.
@@ -80,7 +84,17 @@ TEST_F(Tray, MenuHidesRestoresClosesAndExits) {
     EXPECT_TRUE(mainVisible());
     EXPECT_EQ(popupMenuEntries(menu, dir), kShownMenu);
 
-    choose(menu, 3);
+    // "Report" writes the history's page beside the program and opens it.
+    openPagesWithTheStandIn();
+    choose(menu, kReport);
+    std::string launched;
+    EXPECT_TRUE(waitUntil([&] { return (launched = dir.read("launched.txt")).find("\r\n") != std::string::npos; }, 10000));
+    EXPECT_NE(launched.find("vorbix-report.html"), std::string::npos) << launched;
+    EXPECT_NE(dir.read("vorbix-report.html").find("</html>"), std::string::npos);
+
+    menu = openMenu();
+    ASSERT_NE(menu, nullptr);
+    choose(menu, kExit);
     ASSERT_TRUE(vorbix.waitForExit());
     EXPECT_EQ(vorbix.exitCode(), 0u);
     // The exit path ran: the settings were written back.

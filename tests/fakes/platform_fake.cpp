@@ -5,6 +5,7 @@
 #include "console/console_events.h"
 #include "core/app_state.h"
 #include "core/timers.h"
+#include "stats/map_history.h"
 #include "wiring/poll.h"
 
 FakePlatform fake;
@@ -16,6 +17,7 @@ const char* const kSwitchNames[] = {"sounds", "announcements", "displays"};
 }  // namespace
 
 void resetFakes() {
+    closeMapHistory();
     resetAppState();
     clearConsoleEvents();
     clearTimers();

@@ -58,5 +58,5 @@ extern FakePlatform fake;
 // console thread and the window thread take turns.
 void pollFakeConsole(int32_t& lastSearchTime);
 
-// Resets `app`, the timers and `fake`.
+// Resets `app`, the timers, the match history's writer and `fake`.
 void resetFakes();

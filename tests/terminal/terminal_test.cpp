@@ -99,19 +99,19 @@ void expectSameTotals(const TempDir& dir, const StatsRecord& expected) {
     for (int i = 0; i < kStatsFieldCount; ++i) EXPECT_EQ(saved.*kStatsFields[i], expected.*kStatsFields[i]) << kStatsKeys[i];
 }
 
-// vorbix in `dir` with the game command after "--", as a terminal runs it:
+// vorbix in `dir` with `vorbixArguments`, as a terminal runs it:
 // the leader of its own process group, output read as it comes.
 class VorbixRun {
 public:
     // `reading` false: the terminal takes nothing of vorbix's output until
     // resumeReading(), like a terminal paused with Ctrl+S.
-    VorbixRun(const TempDir& dir, const std::vector<std::string>& gameCommand, const Env& env = {},
+    VorbixRun(const TempDir& dir, const std::vector<std::string>& vorbixArguments, const Env& env = {},
               bool reading = true)
         : reading_(reading) {
         int output[2];
         if (pipe(output) != 0) return;
-        std::vector<std::string> arguments{VORBIX_PATH, "--"};
-        arguments.insert(arguments.end(), gameCommand.begin(), gameCommand.end());
+        std::vector<std::string> arguments{VORBIX_PATH};
+        arguments.insert(arguments.end(), vorbixArguments.begin(), vorbixArguments.end());
         std::vector<char*> argv;
         for (std::string& argument : arguments) argv.push_back(&argument[0]);
         argv.push_back(nullptr);
@@ -208,6 +208,13 @@ private:
     std::string text_;
 };
 
+// vorbix's arguments that start `game`.
+std::vector<std::string> withGame(const std::vector<std::string>& game) {
+    std::vector<std::string> arguments{"--"};
+    arguments.insert(arguments.end(), game.begin(), game.end());
+    return arguments;
+}
+
 std::vector<std::string> engineCommand(const TempDir& dir, const std::string& replayFile, const std::string& speed,
                                        bool quitAfterReplay) {
     std::vector<std::string> command{ENGINESIM_PATH, "--name", kPlayer, "--replay", replayFile,
@@ -237,6 +244,23 @@ std::string wavSamples(const std::string& path) {
     return std::string();
 }
 
+// The totals of data/demo/match.log. Kills: five in a row on the first map
+// (torso, head, pelvis, leg, grenade: a killing spree, a double, multi,
+// ultra and monster kill), a bash and a helmet shot; five on the second
+// (head, rocket, SMG, hand, buckshot in the torso), the first four chained.
+// Deaths: an arm, a bash, a suicide, a head shot, a fall. "[GR]Kestrel" is
+// someone else.
+StatsRecord recordedMatchTotals() {
+    using S = StatsRecord;
+    return recordOf({{&S::kills, 12},          {&S::deaths, 5},           {&S::suicides, 1},
+                     {&S::maps, 2},            {&S::in_a_row_kills, 5},   {&S::in_a_row_deaths, 2},
+                     {&S::double_kills, 2},    {&S::multi_kills, 2},      {&S::ultra_kills, 2},
+                     {&S::monster_kills, 1},   {&S::killingspree, 1},     {&S::bashes_kills, 1},
+                     {&S::bashes_deaths, 1},   {&S::headshots_kills, 3},  {&S::headshots_deaths, 1},
+                     {&S::torso_kills, 2},     {&S::pelvis_kills, 1},     {&S::right_arm_kills, 1},
+                     {&S::right_arm_deaths, 1}, {&S::left_leg_kills, 1}});
+}
+
 std::string killLine(const std::string& victim) { return "\x04" + victim + " was shot by " + kPlayer + " in the head"; }
 
 }  // namespace
@@ -248,23 +272,11 @@ TEST(Terminal, RecordedMatchIsCountedAndCtrlCClosesCleanly) {
     // Every command the match causes, in order, the exit's last.
     const std::vector<std::string> expected = readLines(kSourceDir + "/tests/data/match.commands");
     ASSERT_EQ(expected.back(), "exec vorbixoff.cfg");
-    // Kills: five in a row on the first map (torso, head, pelvis, leg,
-    // grenade: a killing spree, a double, multi, ultra and monster kill), a
-    // bash and a helmet shot; five on the second (head, rocket, SMG, hand,
-    // buckshot in the torso), the first four chained. Deaths: an arm, a bash,
-    // a suicide, a head shot, a fall. "[GR]Kestrel" is someone else.
-    using S = StatsRecord;
-    const StatsRecord totals = recordOf({{&S::kills, 12},          {&S::deaths, 5},           {&S::suicides, 1},
-                                         {&S::maps, 2},            {&S::in_a_row_kills, 5},   {&S::in_a_row_deaths, 2},
-                                         {&S::double_kills, 2},    {&S::multi_kills, 2},      {&S::ultra_kills, 2},
-                                         {&S::monster_kills, 1},   {&S::killingspree, 1},     {&S::bashes_kills, 1},
-                                         {&S::bashes_deaths, 1},   {&S::headshots_kills, 3},  {&S::headshots_deaths, 1},
-                                         {&S::torso_kills, 2},     {&S::pelvis_kills, 1},     {&S::right_arm_kills, 1},
-                                         {&S::right_arm_deaths, 1}, {&S::left_leg_kills, 1}});
+    const StatsRecord totals = recordedMatchTotals();
 
     TempDir dir;
     prepareRunDir(dir, kIni);
-    VorbixRun vorbix(dir, engineCommand(dir, match, "50", false));
+    VorbixRun vorbix(dir, withGame(engineCommand(dir, match, "50", false)));
     ASSERT_TRUE(vorbix.started());
     // Everything but the exit's own command, then Ctrl+C.
     ASSERT_TRUE(waitForCommands(dir, expected.size() - 1, 60000)) << vorbix.output();
@@ -322,7 +334,7 @@ TEST(Terminal, BurstAndTenSecondStallLoseNothing) {
     ini.replace(ini.find(rampage), rampage.size(), std::string(300, 'R') + " x%u");
 
     prepareRunDir(dir, ini);
-    VorbixRun vorbix(dir, engineCommand(dir, dir.path("burst.log"), "1", true));
+    VorbixRun vorbix(dir, withGame(engineCommand(dir, dir.path("burst.log"), "1", true)));
     ASSERT_TRUE(vorbix.started());
     ASSERT_TRUE(vorbix.waitForOutput("| 200 kills |", 10000)) << vorbix.output();
     ASSERT_TRUE(vorbix.waitForOutput("| 210 kills |", 5000)) << vorbix.output();
@@ -363,6 +375,50 @@ TEST(Terminal, BurstAndTenSecondStallLoseNothing) {
     EXPECT_NE(vorbix.output().find("the game ended (exit code 0)"), std::string::npos);
 }
 
+// A game the player started with "+set logfile 2", followed through its log:
+// the recorded match counts as through the pipes, the name comes from the
+// game's own config, and nothing reaches the game.
+TEST(Terminal, FollowingTheGamesLogCountsTheMatch) {
+    TempDir dir;
+    prepareRunDir(dir, kIni);
+    dir.mkdir("home");
+    dir.mkdir("home/main");
+    dir.mkdir("home/main/configs");
+    dir.write("home/main/configs/omconfig.cfg", "seta name \"Kestrel\"\n");
+    const std::string log = dir.path("home/main/qconsole.log");
+    VorbixRun vorbix(dir, {"--follow", log});
+    ASSERT_TRUE(vorbix.started());
+    ASSERT_TRUE(vorbix.waitForOutput("following", 10000)) << vorbix.output();
+
+    // The game, started apart: its input stays open until it quits.
+    int input[2];
+    ASSERT_EQ(pipe(input), 0);
+    const pid_t game = fork();
+    if (game == 0) {
+        dup2(input[0], STDIN_FILENO);
+        close(input[1]);
+        int nothing = open("/dev/null", O_WRONLY);
+        dup2(nothing, STDERR_FILENO);
+        execl(ENGINESIM_PATH, ENGINESIM_PATH, "--name", kPlayer, "--replay", (kSourceDir + "/data/demo/match.log").c_str(),
+              "--speed", "50", "--logfile", log.c_str(), "--logmode", "2", "--log", dir.path("received.log").c_str(),
+              "--quit-after-replay", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(game, &status, 0), game);
+    close(input[1]);
+    ASSERT_TRUE(vorbix.waitForOutput("| 12 kills | 5 deaths |", 10000)) << vorbix.output();
+    vorbix.interrupt();
+    ASSERT_EQ(vorbix.waitForExit(30000), 0) << vorbix.output();
+
+    expectSameTotals(dir, recordedMatchTotals());
+    EXPECT_TRUE(receivedBy(dir.path("received.log")).commands.empty());
+    const std::string shown = vorbix.output();
+    for (const char* text : {"Reading the game's log (no in-game displays)", "player Kestrel", "map 2 loaded"})
+        EXPECT_NE(shown.find(text), std::string::npos) << text << " not in:\n" << shown;
+}
+
 // A terminal that stops reading (Ctrl+S) while the game prints 2 MB: vorbix
 // keeps reading the game's pipe, counting and answering; once the terminal
 // reads again it says how much of the game's output it could not show.
@@ -374,7 +430,7 @@ TEST(Terminal, ATerminalThatStopsReadingHoldsUpNothing) {
     replay += "#delay 300\n" + killLine("Axis1") + "\n" + killLine("Axis2") + "\n#delay 1500\n";
     dir.write("chatter.log", replay);
     prepareRunDir(dir, kIni);
-    VorbixRun vorbix(dir, engineCommand(dir, dir.path("chatter.log"), "1", true), {}, /*reading=*/false);
+    VorbixRun vorbix(dir, withGame(engineCommand(dir, dir.path("chatter.log"), "1", true)), {}, /*reading=*/false);
     ASSERT_TRUE(vorbix.started());
     // Start-up's 9, then 5 and 6 for the two kills (their menus hidden again).
     ASSERT_TRUE(waitForCommands(dir, 9 + 5 + 6, 20000));
@@ -394,7 +450,7 @@ TEST(Terminal, SecondCtrlCEndsAGameThatStoppedReading) {
     TempDir dir;
     dir.write("stall.log", "#delay 300\n" + killLine("Axis") + "\n#delay 300\n#stall 60000\n#delay 60000\n");
     prepareRunDir(dir, kIni);
-    VorbixRun vorbix(dir, engineCommand(dir, dir.path("stall.log"), "1", false));
+    VorbixRun vorbix(dir, withGame(engineCommand(dir, dir.path("stall.log"), "1", false)));
     ASSERT_TRUE(vorbix.started());
     ASSERT_TRUE(vorbix.waitForOutput("| 1 kill |", 10000)) << vorbix.output();
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // the stall has begun
@@ -423,7 +479,7 @@ TEST(Terminal, SoundsPlayInOrderAndBadFilesPlayNothing) {
     replay += "#delay 7000\n";
     dir.write("kills.log", replay);
 
-    VorbixRun vorbix(dir, engineCommand(dir, dir.path("kills.log"), "1", true),
+    VorbixRun vorbix(dir, withGame(engineCommand(dir, dir.path("kills.log"), "1", true)),
                      {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", dir.path("played.raw")}});
     ASSERT_TRUE(vorbix.started());
     ASSERT_EQ(vorbix.waitForExit(30000), 0) << vorbix.output();

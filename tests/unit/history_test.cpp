@@ -140,6 +140,19 @@ TEST(History, TornEndingsAreIgnoredAndRepairedByTheNextAppend) {
         ASSERT_TRUE(appendHistoryRows(path.c_str(), {sampleMap("dm/mohdm6", 30)})) << c.what;
         EXPECT_EQ(dir.read("h.csv"), c.repaired) << c.what;
     }
+
+    // The writer remembers the file it left, and reads it again once someone
+    // else has changed it.
+    TempDir dir;
+    const std::string path = dir.path("h.csv");
+    HistoryFileState known;
+    ASSERT_TRUE(appendHistoryRows(path.c_str(), {sampleMap(), sampleMap()}, &known));
+    ASSERT_EQ(dir.read("h.csv"), good);
+    dir.write("h.csv", good + kSampleRow.substr(0, 30));
+    ASSERT_TRUE(appendHistoryRows(path.c_str(), {sampleMap("dm/mohdm6", 30)}, &known));
+    EXPECT_EQ(dir.read("h.csv"), good + next);
+    ASSERT_TRUE(appendHistoryRows(path.c_str(), {sampleMap("dm/mohdm6", 30)}, &known));
+    EXPECT_EQ(dir.read("h.csv"), good + next + next);
 }
 
 // A later version's file: columns found by name, unknown ones ignored when

@@ -41,6 +41,32 @@ TEST(ComposeLaunch, ExecutablePathOrFolder) {
     EXPECT_FALSE(composeLaunch("", "+x", "1.2.3.4:1").has_value());
 }
 
+// The open-source engine's Windows client is started as named, writing its
+// log as it prints: that is how Vorbix follows it.
+TEST(ComposeLaunch, OpenMohaaProgramsWriteTheirLog) {
+    struct Case {
+        const char* path;
+        const char* directory;  // null: not the open-source engine's
+    } cases[] = {
+        {"C:\\Games\\openmohaa\\launch_openmohaa_base.exe", "C:\\Games\\openmohaa"},
+        {"C:\\Games\\openmohaa\\Launch_OpenMoHAA_Spearhead.exe", "C:\\Games\\openmohaa"},
+        {"D:\\openmohaa\\openmohaa.exe", "D:\\openmohaa"},
+        {"D:\\openmohaa\\openmohaa.exe.bak", nullptr},
+        {"D:\\openmohaa", nullptr},
+    };
+    for (const Case& c : cases) {
+        const LaunchCommand launch = compose(c.path, "+set cl_playintro 0", "1.2.3.4:12203");
+        if (c.directory) {
+            EXPECT_EQ(launch.program, c.path);
+            EXPECT_EQ(launch.directory, c.directory);
+            EXPECT_EQ(launch.parameters, "+set cl_playintro 0 +set logfile 2 +connect 1.2.3.4:12203");
+        } else {
+            EXPECT_EQ(launch.program, std::string(c.path) + "\\MOHAA.exe") << c.path;
+            EXPECT_EQ(launch.parameters, "+set cl_playintro 0 +connect 1.2.3.4:12203");
+        }
+    }
+}
+
 TEST(ComposeLaunch, ServerIsJoinedUnlessEmptyOrPlaceholder) {
     EXPECT_EQ(compose("C:\\G", "+a", "1.2.3.4:12203").parameters, "+a +connect 1.2.3.4:12203");
     EXPECT_EQ(compose("C:\\G", "", " host:1 ").parameters, " +connect  host:1 ");

@@ -80,6 +80,20 @@ StatsRecord statsFileIn(const TestDir& dir) {
     return decodeStats(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
+void openPagesWithTheStandIn() {
+    const std::string command = "\"" + exeDir() + "\\MOHAA.exe\" \"%1\"";
+    const auto setDefault = [](const char* key, const std::string& value) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(handle);
+    };
+    setDefault(".html", "VorbixTestPage");
+    setDefault("VorbixTestPage\\shell\\open\\command", command);
+}
+
 std::string windowTextOf(HWND window) {
     // Asked as UTF-16 and converted back: the ANSI form of WM_GETTEXT comes
     // back empty from another process's combo box under Wine.

@@ -27,6 +27,10 @@ bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 void prepareRunDir(const TestDir& dir, const std::string& ini = "");
 // The totals of the stats file in `dir`; fails the test unless it holds 128 bytes.
 StatsRecord statsFileIn(const TestDir& dir);
+// Makes this Wine prefix open web pages with the stand-in game (MOHAA.exe,
+// which records how it was started in launched.txt of its working folder),
+// so "the default browser" opening vorbix.exe's report is seen.
+void openPagesWithTheStandIn();
 
 struct ChildWindow {
     HWND handle = nullptr;
