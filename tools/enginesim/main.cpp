@@ -21,12 +21,14 @@
 // ", the default"); "name X", "set name X" and "seta name X" rename; "echo"
 // prints its text, "say" prints it as the player's chat, "exec F" prints
 // "execing F"; "map M" loads a map: no frame for a second, then the
-// "CL_InitCGame:" line; "quit" ends the program. Other commands do nothing
-// but are logged like every command.
+// "CL_InitCGame:" line; "mapname" is answered with "\"mapname\" is:\"M\""
+// (the engine's read-only variable, "nomap" before any map); "quit" ends the
+// program. Other commands do nothing but are logged like every command.
 //
 // --replay prints the file's lines as the game printed them: "#delay MS"
 // waits MS milliseconds divided by --speed, "# " starts a comment, "#stall MS"
 // stops reading input for MS real milliseconds while frames and prints go on;
+// "#map M" makes M the map "mapname" answers with (the replayed map load's);
 // every other line is printed byte for byte. --quit-after-replay ends the
 // program after the last line, as a game the player quits.
 //
@@ -88,7 +90,7 @@ struct Options {
 };
 
 struct ReplayStep {
-    enum Kind { kPrint, kDelay, kStall, kPiece, kRestartLog } kind;
+    enum Kind { kPrint, kDelay, kStall, kPiece, kRestartLog, kMap } kind;
     std::string text;  // kPrint
     double ms = 0;     // kDelay, kStall
 };
@@ -97,6 +99,7 @@ struct Engine {
     Options options;
     std::string name;
     std::string defaultName;
+    std::string map = "nomap";
     Clock::time_point start = Clock::now();
     std::FILE* log = nullptr;
     std::FILE* latency = nullptr;
@@ -245,8 +248,11 @@ void runCommand(Engine& engine, const std::string& command) {
         print("\x02" + engine.name + ": " + argumentsFrom(words, 1));
     } else if (verb == "exec" && words.size() >= 2) {
         print("execing " + words[1] + (words[1].find('.') == std::string::npos ? ".cfg" : ""));
-    } else if (verb == "map") {
+    } else if (verb == "map" && words.size() >= 2) {
+        engine.map = words[1];
         loadMap();
+    } else if (verb == "mapname" && words.size() == 1) {
+        print("\"mapname\" is:\"" + engine.map + "\"");
     } else if (verb == "quit") {
         engine.running = false;
     }
@@ -305,6 +311,8 @@ bool loadReplay(Engine& engine) {
             engine.replay.push_back({ReplayStep::kPiece, line.substr(7), 0});
         else if (line == "#restart-log" && !engine.options.consoleLogFile.empty())
             engine.replay.push_back({ReplayStep::kRestartLog, "", 0});
+        else if (line.compare(0, 5, "#map ") == 0)
+            engine.replay.push_back({ReplayStep::kMap, line.substr(5), 0});
         else if (line != "#" && line.compare(0, 2, "# ") != 0)
             engine.replay.push_back({ReplayStep::kPrint, line, 0});
     }
@@ -324,6 +332,8 @@ void replayStep(Engine& engine, Clock::time_point now) {
             printText(step.text);
         } else if (step.kind == ReplayStep::kRestartLog) {
             openConsoleLog(engine.options);
+        } else if (step.kind == ReplayStep::kMap) {
+            engine.map = step.text;
         } else {
             print(step.text);
             if (engine.latency && inputWaiting() == 0) engine.unansweredPrint = Clock::now();
