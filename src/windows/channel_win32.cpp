@@ -33,6 +33,8 @@
 #include "console/command_queue.h"
 #include "console/console_events.h"
 #include "console/editions.h"
+#include "console/log_channel.h"
+#include "console/log_search.h"
 #include "core/app_state.h"
 #include "core/platform.h"
 
@@ -42,6 +44,9 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kSearchPeriod{200};
+// While a game is followed through its log, a console window is still looked
+// for, but seldom.
+constexpr milliseconds kSearchWhileLoggedPeriod{1000};
 // Between the starts of two reads: once a frame of a game at 60 fps while it
 // prints, seldom once it has been quiet a while. Each read waits for the
 // game's next pump and costs vorbix.exe about 0.3 ms of CPU under Wine.
@@ -116,12 +121,14 @@ void searchStep(Channel& ch) {
     HWND window = FindWindowA(edition.windowClass, edition.title);
     if (!window) {
         // The status shows the edition tried when the clock moves on by a
-        // second, so only that step needs to wake the window thread.
+        // second, so only that step needs to wake the window thread; a game
+        // linked through its log has the status instead.
         const time_t now = time(nullptr);
-        if (now != ch.lastSearchReported) postSearched(index);
+        if (now != ch.lastSearchReported && !followedLogLinked()) postSearched(index);
         ch.lastSearchReported = now;
         return;
     }
+    stopFollowingLogs();  // a console window is the better link: it takes commands
     forgetLink(ch);
     ch.window = window;
     ch.input = FindWindowExA(window, nullptr, "Edit", nullptr);
@@ -239,7 +246,10 @@ void runConsoleThread() {
         if (!ch.window) {
             searchStep(ch);
             if (!ch.window) {
-                Sleep(static_cast<DWORD>(kSearchPeriod.count()));
+                // No console window: the open-source engine's client has
+                // none, but it may be writing its log.
+                lookForLiveLog();
+                Sleep(static_cast<DWORD>(followedLogLinked() ? kSearchWhileLoggedPeriod.count() : kSearchPeriod.count()));
                 continue;
             }
         }

@@ -10,12 +10,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/recorded_match.h"
 #include "console/console_events.h"
 #include "console/log_channel.h"
+#include "support/app_ui.h"
 #include "support/harness.h"
 
 void wakeMainLoop() {}
@@ -97,6 +100,51 @@ TEST(LogFollowWin32, EveryLineOnceWhileTheGameEmptiesAndThePlayerDeletes) {
     EXPECT_EQ(lines, written);
     EXPECT_EQ(links, kRuns);
     EXPECT_EQ(losses, kRuns);
+}
+
+// vorbix.exe beside the open-source engine's Windows client, which has no
+// console window: it finds the log the game writes under %APPDATA%, says it
+// reads only, takes the player's name from the game's config, and counts the
+// recorded match as through the console.
+TEST(LogFollowWin32, VorbixFollowsTheLogOfAGameWithoutAConsole) {
+    TestDir dir;
+    prepareRunDir(dir, "kill_time=100000\r\n[vorbix]\r\nsounds=0\r\ndisplays=1\r\nannouncements=0\r\n");
+    dir.copyFromSource("data/messages", "messages");  // the shipped phrases the figures were worked out with
+    char appData[MAX_PATH] = "";
+    ASSERT_GT(GetEnvironmentVariableA("APPDATA", appData, sizeof appData), 0u);
+    const std::string home = std::string(appData) + "\\openmohaa";
+    for (const std::string& folder : {home, home + "\\main", home + "\\main\\configs"})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    {
+        std::ofstream config(home + "\\main\\configs\\omconfig.cfg", std::ios::binary);
+        config << "seta name \"Kestrel\"\n";
+    }
+    VorbixProcess vorbix(dir);
+    ASSERT_NE(vorbix.waitForMainWindow(), nullptr);
+    HWND status = vorbix.control(4), player = vorbix.control(5);
+
+    GameLog log(home + "\\main\\qconsole.log");
+    ASSERT_TRUE(log.open());
+    log.print("logfile opened on Wed Dec  9 00:00:00 2026\n");
+    EXPECT_TRUE(waitUntil([&] { return windowTextOf(status) == "Reading the game's log (no in-game displays)"; }, 10000))
+        << windowTextOf(status);
+    EXPECT_TRUE(waitUntil([&] { return windowTextOf(player) == "Kestrel"; }, 5000));
+    std::ifstream match(std::string(VORBIX_SOURCE_DIR) + "/data/demo/match.log", std::ios::binary);
+    for (std::string line; std::getline(match, line);) {
+        if (!line.empty() && line[0] == '#') continue;
+        log.print(line + "\n");
+        Sleep(5);
+    }
+    log.print("----- Client Shutdown (Client quit) -----\n");
+    log.close();
+    // The game has ended: vorbix.exe saves and looks for a game again.
+    EXPECT_TRUE(waitUntil([&] { return windowTextOf(status).rfind("Searching for", 0) == 0; }, 10000))
+        << windowTextOf(status);
+    vorbix.closeWindow();
+    ASSERT_TRUE(vorbix.waitForExit());
+    const StatsRecord totals = statsFileIn(dir), expected = recordedMatchTotals();
+    for (int i = 0; i < kStatsFieldCount; ++i) EXPECT_EQ(totals.*kStatsFields[i], expected.*kStatsFields[i]) << kStatsKeys[i];
+    DeleteFileA((home + "\\main\\qconsole.log").c_str());
 }
 
 }  // namespace
