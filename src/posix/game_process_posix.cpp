@@ -95,6 +95,12 @@ bool spawnGame(const GameLaunch& launch, GameProcess& game, std::string& error) 
     }
 
     fcntl(input[1], F_SETFL, fcntl(input[1], F_GETFL) | O_NONBLOCK);
+#ifdef F_SETPIPE_SZ
+    // A pipe of one page holds one write of ours at a time, so it reports
+    // itself writable exactly when the game has read all of it: the writer
+    // waits for that instead of looking again and again.
+    game.inputEmptiesWritable = fcntl(input[1], F_SETPIPE_SZ, 4096) > 0;
+#endif
     game.pid = pid;
     game.input = input[1];
     game.inputProbe = input[0];

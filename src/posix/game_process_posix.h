@@ -15,6 +15,7 @@ struct GameProcess {
     pid_t pid = -1;
     int input = -1;       // write end of the game's standard input (non-blocking)
     int inputProbe = -1;  // our copy of its read end, never read: what the game has not read yet
+    bool inputEmptiesWritable = false;  // `input` polls writable only once the game has read everything
     int output = -1;      // read end of the game's standard output and error, in the order printed
 };
 
