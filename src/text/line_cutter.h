@@ -7,6 +7,8 @@
 #include <string>
 
 struct LineCutter {
+    LineCutter(size_t longestLine, bool dropThem) : longest(longestLine), dropLongLines(dropThem) {}
+
     // A run this long without a line feed is too long for one line: with
     // `dropLongLines` it is dropped up to its line feed, otherwise it is
     // handed on in pieces of this size.
