@@ -1,18 +1,11 @@
-// Sounds, threads, the clock, the process and the shell.
+// Threads, the clock, the process and the shell.
 #include <windows.h>
-#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <ctime>
 #include <thread>
 
 #include "core/platform.h"
-
-void playSoundFile(const char* path) {
-    // Synchronous; a missing file plays nothing rather than the default sound,
-    // and a sound still playing is not cut off.
-    sndPlaySoundA(path, SND_NODEFAULT | SND_NOSTOP);
-}
 
 void startWorker(void (*work)()) { std::thread(work).detach(); }
 
