@@ -254,6 +254,41 @@ TEST_F(ShellTest, EachConsoleLineIsHandledOnce) {
     expectCleanExit();
 }
 
+// The commands of linking, and of a map load and ten kills printed in one
+// frame (about 1,100 bytes with menus and announcements on), reach the game
+// whole whatever its frame rate, with its console shown or hidden and the
+// player's mouse moving: the console checks the game's input buffer.
+TEST_F(ShellTest, BurstsReachTheGameWhole) {
+    start("kill_time=10\r\n[vorbix]\r\nsounds=0\r\ndisplays=1\r\nannouncements=1\r\n[game]\r\nlaunchmohaa=0\r\n"
+          "[announcements]\r\nkillingspree=say \"Killing Spree! x%u\"\r\n");
+    struct Game {
+        int fps;
+        bool visible;
+        int mouseMovesPerSecond;
+    };
+    for (const Game& game :
+         {Game{20, true, 0}, Game{60, true, 0}, Game{250, true, 0}, Game{60, false, 0}, Game{60, true, 1000}}) {
+        SCOPED_TRACE(std::to_string(game.fps) + " fps, " + (game.visible ? "shown" : "hidden") + ", mouse " +
+                     std::to_string(game.mouseMovesPerSecond));
+        SimOptions options;
+        options.playerName = "Bob";
+        options.framesPerSecond = game.fps;
+        options.visible = game.visible;
+        options.mouseMovesPerSecond = game.mouseMovesPerSecond;
+        SimConsole console(options);
+        waitUntilLinked(console);
+        std::string burst = "CL_InitCGame:  1.23 seconds";
+        for (int victim = 1; victim <= 10; ++victim)
+            burst += "\r\n\x04" "Axis" + std::to_string(victim) + " was shot by Bob";
+        console.print(burst);
+        ASSERT_TRUE(console.waitForCommand("set sfx_kills 10", 30000));
+        console.close();
+        ASSERT_TRUE(console.waitUntilClosed(10000));
+    }
+    vorbix->closeWindow();
+    expectCleanExit();
+}
+
 // Milliseconds until `done` holds, or -1 when it did not within `timeoutMs`.
 long msUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
