@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev libsimpleini-dev
   g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core python3
-  libsdl2-dev chromium
+  libsdl2-dev chromium pulseaudio
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,22 @@
 # Sourced by the scripts that run Windows programs: a virtual display of
-# their own when none is set, and a throw-away Wine prefix. Call
-# `wine_env_start` once and `wine_env_stop` on exit.
+# their own when none is set, a sound server of their own whose only device
+# plays into nothing in real time (sounds take as long as on a player's
+# machine), and a throw-away Wine prefix. Call `wine_env_start` once and
+# `wine_env_stop` on exit.
 wine_env_pids=()
 wine_env_start() {
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # Sounds go through PulseAudio only: without it Wine has no sound device.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
+  if [ -z "${PULSE_SERVER:-}" ] && command -v pulseaudio >/dev/null; then
+    wine_env_pulse=$(mktemp -d /tmp/vorbix-pulse.XXXXXX)
+    HOME=$wine_env_pulse PULSE_RUNTIME_PATH=$wine_env_pulse/run PULSE_STATE_PATH=$wine_env_pulse/state \
+      pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
+      --load="module-native-protocol-unix socket=$wine_env_pulse/native auth-anonymous=1" >/dev/null 2>&1 &
+    wine_env_pulse_pid=$!
+    export PULSE_SERVER=unix:$wine_env_pulse/native
+    for _ in $(seq 50); do [ -S "$wine_env_pulse/native" ] && break; sleep 0.1; done
+  fi
   if [ -z "${DISPLAY:-}" ]; then
     local d
     for d in $(seq 90 199); do
@@ -33,5 +45,11 @@ wine_env_stop() {
   [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
   local p
   for p in "${wine_env_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  if [ -n "${wine_env_pulse_pid:-}" ]; then
+    kill "$wine_env_pulse_pid" 2>/dev/null || true
+    wait "$wine_env_pulse_pid" 2>/dev/null || true
+    rm -rf "$wine_env_pulse"
+    unset PULSE_SERVER wine_env_pulse_pid
+  fi
   if [ -n "${wine_env_own_prefix:-}" ]; then rm -rf "$WINEPREFIX"; fi
 }

@@ -1,16 +1,9 @@
-// Sounds, the clocks, the process and the current directory.
+// The clocks, the process and the current directory.
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <ctime>
 
 #include "core/platform.h"
-
-void playSoundFile(const char* path) {
-    // Synchronous; a missing file plays nothing rather than the default sound,
-    // and a sound still playing is not cut off.
-    sndPlaySoundA(path, SND_NODEFAULT | SND_NOSTOP);
-}
 
 void sleepMs(unsigned milliseconds) { Sleep(milliseconds); }
 

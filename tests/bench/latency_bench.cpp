@@ -1,16 +1,22 @@
 // Measures vorbix.exe against the simulated game console and prints one
-// "key value" line per figure. Run from the build's bin folder (under Wine).
+// "key value" line per figure. Run from the build's bin folder (under Wine,
+// with a sound device: scripts/wine-env.sh starts one).
 //
-//   vorbix_latency_bench.exe [real-pace kills] [busy kills]   (default 80 200)
+//   vorbix_latency_bench.exe [real-pace kills] [busy kills] [mode]   (default 80 200, all)
 //
 // - CPU while searching for the game (exact run times from the kernel where
 //   reachable, else Windows's 10 ms ticks).
-// - For the frame-paced console (60 fps, like the game) and then the instant
-//   one: CPU while linked to a quiet console; reaction latency, from a
-//   printed kill line to the first command it causes reaching the game, at a
-//   real match's pace (kills 2.5 to 5 s apart) and busy (40 to 200 ms apart).
-// - While the game stalls (a map load, 10 s): how long posted clicks on the
-//   main window take to take effect, and how long ending takes, totals saved.
+// - For the frame-paced console (60 fps, like the game) shown and hidden, and
+//   then the instant one: CPU while linked to a quiet console; reaction
+//   latency, from a printed kill line to the first command it causes reaching
+//   the game, and to the kill's last command, with CPU over the same time, at
+//   a real match's pace (kills 2.5 to 5 s apart) and busy (40 to 200 ms
+//   apart).
+// - The frame-paced console again with sounds on (the shipped WAVs, most
+//   kills play one): the same latencies, and how long posted clicks on the
+//   main window take to take effect while a sound plays.
+// - While the game stalls (a map load, 10 s): clicks again, and how long
+//   ending takes, totals saved.
 // - Peak memory.
 #include <windows.h>
 
@@ -20,10 +26,12 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/process_stats.h"
 #include "core/stats_record.h"
+#include "support/app_ui.h"
 #include "support/harness.h"
 
 namespace {
@@ -48,12 +56,13 @@ double nowMs() {
 // When each command reached the simulated game, on the same clock as nowMs.
 struct CommandTimes {
     std::mutex mutex;
-    std::vector<double> at;
+    std::vector<std::pair<double, std::string>> received;
     double printedAt = 0;  // when the game last printed a line of ours
-    double firstAfter(double start) {
+    // When the first command at or after `start` came, or `text` if given.
+    double firstAfter(double start, const std::string& text = "") {
         std::lock_guard<std::mutex> lock(mutex);
-        for (double t : at)
-            if (t >= start) return t;
+        for (const auto& [at, command] : received)
+            if (at >= start && (text.empty() || command == text)) return at;
         return -1;
     }
 };
@@ -82,6 +91,14 @@ int fail(const char* what) {
     return 1;
 }
 
+// Latencies of a run of kills: to the first command each caused, and to its
+// last ("set sfx_kills N"); CPU of vorbix.exe over the run.
+struct KillRun {
+    std::vector<double> first, last;
+    double cpuPercent = 0;
+    bool ok() const { return !first.empty(); }
+};
+
 class Bench {
 public:
     Bench() : vorbix_(prepared(dir_)) {}
@@ -105,13 +122,14 @@ public:
     const TestDir& dir() const { return dir_; }
 
     // Opens a console of the given kind and waits until the name is known.
-    std::unique_ptr<SimConsole> link(bool framePaced) {
+    std::unique_ptr<SimConsole> link(bool framePaced, bool visible) {
         SimOptions options;
         options.playerName = kPlayer;
         options.framePaced = framePaced;
-        options.onCommand = [this](const consolesim::ReceivedCommand&) {
+        options.visible = visible;
+        options.onCommand = [this](const consolesim::ReceivedCommand& command) {
             std::lock_guard<std::mutex> lock(times_.mutex);
-            times_.at.push_back(nowMs());
+            times_.received.emplace_back(nowMs(), command.text);
         };
         // Latency counts from the moment the game prints the line, at its frame.
         options.onPrint = [this](const std::string&) {
@@ -125,31 +143,46 @@ public:
     }
 
     // Kill lines `minMs` to `maxMs` apart; a death every fourth kill ends the
-    // spree, so every kill causes the same plain "set" commands. Returns the
-    // latencies, empty when a line caused no command.
-    std::vector<double> kills(SimConsole& console, int count, int minMs, int maxMs) {
+    // spree, so every kill causes the same plain "set" commands, and with
+    // kill_time 10 most chain into a multi-kill, which plays a sound.
+    KillRun kills(SimConsole& console, int count, int minMs, int maxMs, const char* suffix = "") {
         std::mt19937 random(20240601);
         std::uniform_int_distribution<int> interval(minMs, maxMs);
         const char* victims[] = {"Carl", "Dieter", "Hans", "Ivan"};
-        std::vector<double> latencies;
+        KillRun run;
+        const double cpuStart = cpuMs(), start = nowMs();
         for (int kill = 1; kill <= count; ++kill) {
             Sleep(static_cast<DWORD>(interval(random)));
-            if (!console.printAndWait(std::string("\x04") + victims[kill % 4] + " was shot by " + kPlayer)) return {};
+            if (!console.printAndWait(std::string("\x04") + victims[kill % 4] + " was shot by " + kPlayer + suffix))
+                return {};
             double printedAt;
             {
                 std::lock_guard<std::mutex> lock(times_.mutex);
                 printedAt = times_.printedAt;
             }
-            if (!console.waitForCommand("set sfx_kills " + std::to_string(kills_ + 1), 10000)) return {};
-            ++kills_;
-            latencies.push_back(times_.firstAfter(printedAt) - printedAt);
+            const std::string last = "set sfx_kills " + std::to_string(++kills_);
+            if (!console.waitForCommand(last, 10000)) return {};
+            run.first.push_back(times_.firstAfter(printedAt) - printedAt);
+            run.last.push_back(times_.firstAfter(printedAt, last) - printedAt);
             if (kill % 4 == 0) {
                 Sleep(static_cast<DWORD>(interval(random)) % 200);
                 console.print(std::string("\x04") + kPlayer + " was shot by Carl");
                 if (!console.waitForCommand("set sfx_deaths " + std::to_string(++deaths_), 10000)) return {};
             }
         }
-        return latencies;
+        run.cpuPercent = (cpuMs() - cpuStart) * 100.0 / (nowMs() - start);
+        return run;
+    }
+
+    // Prints an in-game command's line and waits for its answer.
+    static bool inGame(SimConsole& console, const std::string& line, const std::string& answer) {
+        auto answers = [&] {
+            const std::vector<std::string> commands = console.commandTexts();
+            return std::count(commands.begin(), commands.end(), answer);
+        };
+        const auto before = answers();
+        console.print(line);
+        return waitUntil([&] { return answers() > before; }, 10000);
     }
 
     // The counts restart with every new console: its link saves and resets.
@@ -159,7 +192,7 @@ private:
     static const TestDir& prepared(const TestDir& dir) {
         dir.write("vorbix.ini", kIni);
         dir.copyFromSource("data/messages", "messages");
-        dir.mkdir("sounds");
+        dir.copyFromSource("data/sounds", "sounds");
         return dir;
     }
 
@@ -171,23 +204,24 @@ private:
     int deaths_ = 0;
 };
 
-bool isChecked(HWND checkBox) {
-    DWORD_PTR state = 0;
-    SendMessageTimeoutA(checkBox, BM_GETCHECK, 0, 0, SMTO_NORMAL, 5000, &state);
-    return state == BST_CHECKED;
+void printRun(const std::string& prefix, const KillRun& run) {
+    printLatencies(prefix, run.first);
+    printLatencies(prefix + "_last", run.last);
+    printFigure(prefix + "_cpu_percent", run.cpuPercent);
 }
 
-// Posted clicks on "Displays" while the game pumps nothing: milliseconds
-// until each one shows.
-std::vector<double> clicksDuringStall(VorbixProcess& vorbix, SimConsole& console) {
+// Posted clicks on "Displays", each after `before` ran: milliseconds until
+// each one shows.
+template <typename Before>
+std::vector<double> clicks(VorbixProcess& vorbix, Before before) {
     std::vector<double> answers;
     HWND checkBox = vorbix.control(kDisplaysCheckBox);
-    console.pause(10000);
     for (int i = 0; i < 10; ++i) {
-        bool before = isChecked(checkBox);
+        if (!before()) return {};
+        bool wasChecked = isChecked(checkBox);
         double start = nowMs();
         vorbix.click(checkBox);
-        if (!waitUntil([&] { return isChecked(checkBox) != before; }, 5000)) return {};
+        if (!waitUntil([&] { return isChecked(checkBox) != wasChecked; }, 5000)) return {};
         answers.push_back(nowMs() - start);
         Sleep(300);
     }
@@ -199,40 +233,61 @@ std::vector<double> clicksDuringStall(VorbixProcess& vorbix, SimConsole& console
 int main(int argc, char** argv) {
     const int realPaceKills = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : 80;
     const int busyKills = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 200;
+    const std::string only = argc > 3 ? argv[3] : "";
 
     Bench bench;
     if (!bench.start()) return fail("vorbix.exe did not start");
     Sleep(2000);
     printFigure("cpu_searching_percent", bench.cpuPercent());
 
-    for (bool framePaced : {true, false}) {
-        const std::string mode = framePaced ? "paced60" : "instant";
+    struct Mode {
+        const char* name;
+        bool framePaced, visible;
+    };
+    for (const Mode& mode : {Mode{"paced60_shown", true, true}, Mode{"paced60_hidden", true, false},
+                             Mode{"instant", false, false}}) {
+        const std::string prefix = mode.name;
+        if (!only.empty() && only != prefix) continue;
         bench.newGame();
-        auto console = bench.link(framePaced);
+        auto console = bench.link(mode.framePaced, mode.visible);
         if (!console) return fail("the player's name was never detected");
         Sleep(7000);  // quiet long enough for the slow reads
-        printFigure(mode + "_cpu_linked_idle_percent", bench.cpuPercent());
+        printFigure(prefix + "_cpu_linked_idle_percent", bench.cpuPercent());
 
         // The first kill after the quiet spell finds the slow reads: apart.
-        std::vector<double> first = bench.kills(*console, 1, 100, 100);
-        if (first.empty()) return fail("a kill line caused no command");
-        printFigure(mode + "_latency_after_quiet_ms", first[0]);
-        std::vector<double> real = bench.kills(*console, realPaceKills, 2500, 5000);
-        if (real.empty()) return fail("a kill line caused no command");
-        printLatencies(mode + "_latency_real_pace", real);
+        KillRun first = bench.kills(*console, 1, 100, 100);
+        if (!first.ok()) return fail("a kill line caused no command");
+        printFigure(prefix + "_latency_after_quiet_ms", first.first[0]);
+        KillRun real = bench.kills(*console, realPaceKills, 2500, 5000);
+        if (!real.ok()) return fail("a kill line caused no command");
+        printRun(prefix + "_real_pace", real);
+        KillRun busy = bench.kills(*console, busyKills, 40, 200);
+        if (!busy.ok()) return fail("a kill line caused no command");
+        printRun(prefix + "_busy", busy);
 
-        double busyCpuStart = bench.cpuMs(), busyStart = nowMs();
-        std::vector<double> busy = bench.kills(*console, busyKills, 40, 200);
-        if (busy.empty()) return fail("a kill line caused no command");
-        printLatencies(mode + "_latency_busy", busy);
-        printFigure(mode + "_cpu_linked_busy_percent",
-                    (bench.cpuMs() - busyCpuStart) * 100.0 / (nowMs() - busyStart));
-
-        if (framePaced) {
-            std::vector<double> clicks = clicksDuringStall(bench.vorbix(), *console);
-            if (clicks.empty()) return fail("a click during a stall took no effect");
-            printFigure("stall_click_p50_ms", percentile(clicks, 50));
-            printFigure("stall_click_max_ms", percentile(clicks, 100));
+        if (mode.framePaced) {
+            if (!bench.inGame(*console, "vorbixoption sounds_on", "exec soundson.cfg")) return fail("no sounds_on");
+            KillRun sounds = bench.kills(*console, realPaceKills, 2500, 5000);
+            if (!sounds.ok()) return fail("a kill line caused no command");
+            printRun(prefix + "_sounds_real_pace", sounds);
+            // A head kill plays a sound of 0.7 s: each click comes 50 ms after
+            // its command reached the game.
+            std::vector<double> answers = clicks(bench.vorbix(), [&] {
+                KillRun head = bench.kills(*console, 1, 1000, 1000, " in the head");
+                Sleep(50);
+                return head.ok();
+            });
+            if (answers.empty()) return fail("a click while a sound played took no effect");
+            printFigure(prefix + "_sound_click_p50_ms", percentile(answers, 50));
+            printFigure(prefix + "_sound_click_max_ms", percentile(answers, 100));
+            if (!bench.inGame(*console, "vorbixoption sounds_off", "exec soundsoff.cfg")) return fail("no sounds_off");
+        }
+        if (prefix == "paced60_shown") {
+            console->pause(10000);
+            std::vector<double> answers = clicks(bench.vorbix(), [] { return true; });
+            if (answers.empty()) return fail("a click during a stall took no effect");
+            printFigure("stall_click_p50_ms", percentile(answers, 50));
+            printFigure("stall_click_max_ms", percentile(answers, 100));
             Sleep(8000);  // the stall ends
         }
         console->close();
@@ -240,14 +295,15 @@ int main(int argc, char** argv) {
         Sleep(1000);
     }
 
+    if (!only.empty()) return 0;
     bench::Memory memory = bench::memoryOf(bench.process());
     std::printf("peak_working_set_kib %zu\nprivate_bytes_kib %zu\n", memory.peakWorkingSet / 1024,
                 memory.privateBytes / 1024);
 
     // Ending while the game stalls.
     bench.newGame();
-    auto console = bench.link(true);
-    if (!console || bench.kills(*console, 1, 100, 100).empty()) return fail("no kill before the stall");
+    auto console = bench.link(true, true);
+    if (!console || !bench.kills(*console, 1, 100, 100).ok()) return fail("no kill before the stall");
     console->waitForReader(10000);
     console->pause(10000);
     double closeAt = nowMs();

@@ -108,13 +108,24 @@ TEST_F(ChannelTest, FindsEachEditionReadsItsLinesOnceAndReportsItsLoss) {
 }
 
 // Commands of every length up to the longest the game takes whole, faster
-// than any frame rate from 20 to 250 fps takes them: none is cut, none
-// overruns the game's input buffer, all arrive in order.
+// than any frame rate from 20 to 250 fps takes them, into a console shown
+// (each pump lasts while commands come) or hidden, while the player's mouse
+// moves or not: none is cut, none overruns the game's input buffer, no pump
+// takes more than 400 bytes, all arrive in order.
 TEST_F(ChannelTest, BurstsReachTheGameWholeAtAnyFrameRate) {
-    for (int fps : {20, 60, 250}) {
-        SCOPED_TRACE(std::to_string(fps) + " fps");
+    struct Game {
+        int fps;
+        bool visible;
+        int mouseMovesPerSecond;
+    };
+    for (const Game& game : {Game{20, true, 0}, Game{60, true, 0}, Game{250, true, 0}, Game{60, false, 0},
+                             Game{60, false, 1000}, Game{60, true, 1000}}) {
+        SCOPED_TRACE(std::to_string(game.fps) + " fps, " + (game.visible ? "shown" : "hidden") + ", mouse " +
+                     std::to_string(game.mouseMovesPerSecond));
         SimOptions options;
-        options.framesPerSecond = fps;
+        options.framesPerSecond = game.fps;
+        options.visible = game.visible;
+        options.mouseMovesPerSecond = game.mouseMovesPerSecond;
         auto console = openLinked(options);
         std::vector<std::string> sent;
         for (int i = 0; i < 120; ++i) sent.push_back("set sfx_kills " + std::to_string(i) + std::string(i % 60, 'x'));

@@ -1,8 +1,12 @@
 // The real vorbix.exe: its main window, its ways to end, and its behaviour
 // beside a simulated game console.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -250,6 +254,41 @@ TEST_F(ShellTest, EachConsoleLineIsHandledOnce) {
     expectCleanExit();
 }
 
+// The commands of linking, and of a map load and ten kills printed in one
+// frame (about 1,100 bytes with menus and announcements on), reach the game
+// whole whatever its frame rate, with its console shown or hidden and the
+// player's mouse moving: the console checks the game's input buffer.
+TEST_F(ShellTest, BurstsReachTheGameWhole) {
+    start("kill_time=10\r\n[vorbix]\r\nsounds=0\r\ndisplays=1\r\nannouncements=1\r\n[game]\r\nlaunchmohaa=0\r\n"
+          "[announcements]\r\nkillingspree=say \"Killing Spree! x%u\"\r\n");
+    struct Game {
+        int fps;
+        bool visible;
+        int mouseMovesPerSecond;
+    };
+    for (const Game& game :
+         {Game{20, true, 0}, Game{60, true, 0}, Game{250, true, 0}, Game{60, false, 0}, Game{60, true, 1000}}) {
+        SCOPED_TRACE(std::to_string(game.fps) + " fps, " + (game.visible ? "shown" : "hidden") + ", mouse " +
+                     std::to_string(game.mouseMovesPerSecond));
+        SimOptions options;
+        options.playerName = "Bob";
+        options.framesPerSecond = game.fps;
+        options.visible = game.visible;
+        options.mouseMovesPerSecond = game.mouseMovesPerSecond;
+        SimConsole console(options);
+        waitUntilLinked(console);
+        std::string burst = "CL_InitCGame:  1.23 seconds";
+        for (int victim = 1; victim <= 10; ++victim)
+            burst += "\r\n\x04" "Axis" + std::to_string(victim) + " was shot by Bob";
+        console.print(burst);
+        ASSERT_TRUE(console.waitForCommand("set sfx_kills 10", 30000));
+        console.close();
+        ASSERT_TRUE(console.waitUntilClosed(10000));
+    }
+    vorbix->closeWindow();
+    expectCleanExit();
+}
+
 // Milliseconds until `done` holds, or -1 when it did not within `timeoutMs`.
 long msUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
@@ -298,6 +337,129 @@ TEST_F(ShellTest, AStalledGameFreezesNothing) {
     std::string bytes = dir.read("vorbix.vbx");
     ASSERT_EQ(bytes.size(), 128u);
     EXPECT_EQ(bytes[0], 1) << "the kill was not saved";
+}
+
+// Sounds are mono 16-bit WAVs at this rate, recorded back the same way.
+constexpr int kSampleRate = 22050;
+
+// A WAV file's bytes: a tone of `hz` for `ms` milliseconds.
+std::string toneWav(int hz, int ms) {
+    const uint32_t samples = static_cast<uint32_t>(kSampleRate) * static_cast<uint32_t>(ms) / 1000;
+    std::string wav;
+    auto put = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) wav += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    wav += "RIFF";
+    put(36 + samples * 2, 4);
+    wav += "WAVEfmt ";
+    put(16, 4), put(WAVE_FORMAT_PCM, 2), put(1, 2), put(kSampleRate, 4), put(kSampleRate * 2, 4), put(2, 2), put(16, 2);
+    wav += "data";
+    put(samples * 2, 4);
+    for (uint32_t i = 0; i < samples; ++i)
+        put(static_cast<uint16_t>(static_cast<int16_t>(12000 * std::sin(6.283185 * hz * i / kSampleRate))), 2);
+    return wav;
+}
+
+// Records what the sound device plays (the default input is the monitor of
+// the test sound server's only output), in 100 ms pieces for `ms` ms.
+class Recording {
+public:
+    explicit Recording(unsigned ms) : samples_(static_cast<size_t>(kSampleRate) * ms / 1000), headers_(ms / 100) {
+        WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, kSampleRate, kSampleRate * 2, 2, 16, 0};
+        if (waveInOpen(&device_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return;
+        const size_t piece = samples_.size() / headers_.size();
+        for (size_t i = 0; i < headers_.size(); ++i) {
+            headers_[i].lpData = reinterpret_cast<LPSTR>(samples_.data() + i * piece);
+            headers_[i].dwBufferLength = static_cast<DWORD>(piece * 2);
+            waveInPrepareHeader(device_, &headers_[i], sizeof headers_[i]);
+            waveInAddBuffer(device_, &headers_[i], sizeof headers_[i]);
+        }
+        waveInStart(device_);
+    }
+    ~Recording() { finish(); }
+
+    // Whether sound is coming in: the first piece is full.
+    bool started(DWORD timeoutMs) const {
+        return device_ && waitUntil([&] { return (headers_.front().dwFlags & WHDR_DONE) != 0; }, timeoutMs);
+    }
+    // Waits until the recording is done; empty when there was none.
+    std::vector<int16_t> finish() {
+        if (!device_) return {};
+        waitUntil([&] { return (headers_.back().dwFlags & WHDR_DONE) != 0; }, 30000);
+        waveInReset(device_);
+        for (WAVEHDR& header : headers_) waveInUnprepareHeader(device_, &header, sizeof header);
+        waveInClose(device_);
+        device_ = nullptr;
+        return samples_;
+    }
+
+private:
+    std::vector<int16_t> samples_;
+    std::vector<WAVEHDR> headers_;
+    HWAVEIN device_ = nullptr;
+};
+
+// The tones heard in `samples`, in order, each as its index in `tonesHz`, or
+// -1 for sound that is none of them (two sounds at once). A tone is heard
+// where 20 ms stretches of it last 100 ms or more.
+std::vector<int> tonesHeard(const std::vector<int16_t>& samples, const std::vector<int>& tonesHz) {
+    const size_t window = kSampleRate / 50;
+    std::vector<int> heard;
+    int current = -2, length = 0;  // -2: silence
+    for (size_t start = 0; start + window <= samples.size(); start += window) {
+        double energy = 0;
+        int crossings = 0;
+        for (size_t i = start; i < start + window; ++i) {
+            energy += double(samples[i]) * samples[i];
+            crossings += i > start && (samples[i] < 0) != (samples[i - 1] < 0);
+        }
+        int tone = -2;
+        if (std::sqrt(energy / double(window)) > 1000) {
+            tone = -1;
+            const double hz = crossings * 25.0;
+            for (size_t t = 0; t < tonesHz.size(); ++t)
+                if (std::abs(hz - tonesHz[t]) < tonesHz[t] / 5.0) tone = static_cast<int>(t);
+        }
+        length = tone == current ? length + 1 : 1;
+        current = tone;
+        if (length == 5 && tone != -2 && (heard.empty() || heard.back() != tone)) heard.push_back(tone);
+    }
+    return heard;
+}
+
+// Sounds play on a thread of their own: neither a kill's commands nor the
+// window wait for one, and the sounds still play one after another, in the
+// order asked, each to its end.
+TEST_F(ShellTest, SoundsHoldNothingBack) {
+    ASSERT_GT(waveOutGetNumDevs(), 0u) << "no sound device: Wine plays through the sound server of scripts/wine-env.sh";
+    const std::vector<int> tonesHz = {400, 800, 1200, 1600};
+    const char* const sounds[] = {"double_kill", "multikill", "ultrakill", "monsterkill"};
+    dir.mkdir("sounds");
+    for (size_t i = 0; i < tonesHz.size(); ++i) dir.write(std::string("sounds\\") + sounds[i] + ".wav", toneWav(tonesHz[i], 500));
+    SimOptions options;
+    options.playerName = "Bob";
+    SimConsole console(options);
+    start("kill_time=10\r\n[vorbix]\r\nsounds=1\r\ndisplays=0\r\nannouncements=0\r\n[game]\r\nlaunchmohaa=0\r\n");
+    waitUntilLinked(console);
+
+    Recording recording(5000);
+    ASSERT_TRUE(recording.started(5000)) << "nothing to record from";
+    // Five kills: a double, multi, ultra and monster kill.
+    const DWORD printedAt = GetTickCount();
+    for (const char* victim : {"Alice", "Carl", "Dave", "Eve", "Fred"})
+        console.print(std::string("\x04") + victim + " was shot by Bob");
+    ASSERT_TRUE(console.waitForCommand("set sfx_kills 5", 10000));
+    EXPECT_LT(GetTickCount() - printedAt, 1000u) << "the kills' commands waited for their sounds";
+    HWND displays = vorbix->control(21);
+    const bool displaysWereOn = isChecked(displays);
+    vorbix->click(displays);
+    EXPECT_NE(msUntil([&] { return isChecked(displays) != displaysWereOn; }, 1000), -1)
+        << "a click while the sounds play took no effect";
+
+    EXPECT_EQ(tonesHeard(recording.finish(), tonesHz), (std::vector<int>{0, 1, 2, 3}))
+        << "sounds dropped, cut off, mixed or out of order";
+    vorbix->closeWindow();
+    expectCleanExit();
 }
 
 }  // namespace

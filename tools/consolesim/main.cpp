@@ -2,11 +2,13 @@
 // companion without the game.
 //
 //   consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE]
-//                  [--speed X] [--log FILE] [--fps N | --instant]
+//                  [--speed X] [--log FILE] [--fps N | --instant] [--hidden]
 //   consolesim.exe --close TITLE
 //
 // The console pumps its messages once a frame like the game, at --fps frames
 // a second (default 60); --instant answers every message at once instead.
+// The window shows, as the game's console does at start-up; --hidden keeps
+// it hidden, as while the game's own window is up.
 // --replay prints the file's lines into the console, one line per line, as
 // the game would. A line "#delay MS" waits MS milliseconds (divided by
 // --speed) before the next line; a line starting with "# " is a comment.
@@ -39,20 +41,21 @@ struct Arguments {
     std::string closeTitle;
     int framesPerSecond = 60;
     bool instant = false;
+    bool hidden = false;
 };
 
 void usage() {
     std::fprintf(stderr,
                  "usage: consolesim.exe [--edition aa|sh|bt] [--name NAME] [--replay FILE] [--speed X] [--log FILE]\n"
-                 "                      [--fps N | --instant]\n"
+                 "                      [--fps N | --instant] [--hidden]\n"
                  "       consolesim.exe --close TITLE\n");
 }
 
 bool parseArguments(int argc, char** argv, Arguments& out) {
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
-        if (option == "--instant") {
-            out.instant = true;
+        if (option == "--instant" || option == "--hidden") {
+            (option == "--instant" ? out.instant : out.hidden) = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -139,7 +142,7 @@ int main(int argc, char** argv) {
     consolesim::SimOptions options;
     options.edition = arguments.edition;
     options.playerName = arguments.name;
-    options.visible = true;
+    options.visible = !arguments.hidden;
     options.framePaced = !arguments.instant;
     options.framesPerSecond = arguments.framesPerSecond;
     options.onCommand = [log](const consolesim::ReceivedCommand& command) {

@@ -1,5 +1,6 @@
 #include "consolesim/sim_window.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -130,7 +131,35 @@ void printLine(State& state, const std::string& line) { appendMessage(state, lin
 
 bool equalsIgnoringCase(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
 
-// Runs one command: logs it; only "name" does something the companion sees.
+// The engine's tokens of a command line: words split at blanks, a quoted
+// string one word without its quotes.
+std::vector<std::string> tokens(const std::string& text) {
+    std::vector<std::string> words;
+    for (size_t i = 0;;) {
+        i = text.find_first_not_of(" \t", i);
+        if (i == std::string::npos) return words;
+        size_t end;
+        if (text[i] == '"') {
+            end = text.find('"', i + 1);
+            words.push_back(text.substr(i + 1, end == std::string::npos ? end : end - i - 1));
+            if (end != std::string::npos) ++end;
+        } else {
+            end = text.find_first_of(" \t", i);
+            words.push_back(text.substr(i, end == std::string::npos ? end : end - i));
+        }
+        if (end == std::string::npos) return words;
+        i = end;
+    }
+}
+
+// "echo" prints its words joined by single blanks; a bare one an empty line.
+void runEcho(State& state, const std::vector<std::string>& words) {
+    std::string line;
+    for (size_t i = 1; i < words.size(); ++i) line += (i > 1 ? " " : "") + words[i];
+    printLine(state, line);
+}
+
+// Runs one command: logs it; "name" and "echo" print what the game prints.
 void runCommand(State& state, const std::string& text) {
     ReceivedCommand command{msSinceOpened(state), text};
     {
@@ -144,6 +173,7 @@ void runCommand(State& state, const std::string& text) {
     if (start == std::string::npos) return;
     size_t end = text.find_first_of(" \t", start);
     std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (equalsIgnoringCase(word, "echo")) return runEcho(state, tokens(text));
     if (!equalsIgnoringCase(word, "name") || !state.options.answersName) return;
     size_t argument = end == std::string::npos ? std::string::npos : text.find_first_not_of(" \t", end);
     if (argument == std::string::npos) {
@@ -275,8 +305,10 @@ LRESULT CALLBACK consoleWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         if (!originalEditProc) originalEditProc = previous;
         SetWindowLongPtrA(state->output, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(outputBoxProc));
         layout(*state);
+        SetTimer(window, 1, 1000, nullptr);  // the engine's console blinks its error text with it
         return 0;
     }
+    case WM_TIMER: return 0;
     case WM_SIZE:
         if (state && state->output) layout(*state);
         return 0;
@@ -376,6 +408,10 @@ void runFrames(State& state) {
             if (!pumpMessages()) return;
             std::string input = takeConsoleInput(state);
             if (input.empty()) break;
+            {
+                std::lock_guard<std::mutex> lock(state.mutex);
+                state.faults.mostInOnePump = std::max(state.faults.mostInOnePump, input.size());
+            }
             taken += input;
         }
         runCommands(state, taken);
@@ -398,6 +434,24 @@ void runInstantly() {
     }
 }
 
+// The player's mouse: moves posted to the window at an even rate until it
+// closes, as many at once as fell due while this thread slept.
+void moveMouse(State* state) {
+    const int perSecond = state->options.mouseMovesPerSecond;
+    const auto start = Clock::now();
+    uint64_t posted = 0;
+    for (;; Sleep(1)) {
+        {
+            std::lock_guard<std::mutex> lock(state->mutex);
+            if (state->closed) return;
+        }
+        const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+        const uint64_t due = static_cast<uint64_t>(elapsed) * static_cast<uint64_t>(perSecond) / 1000000;
+        for (; posted < due; ++posted)
+            PostMessageA(state->window, WM_MOUSEMOVE, 0, MAKELPARAM(posted % 640, posted % 400));
+    }
+}
+
 void runWindow(State* state) {
     HWND window = createConsoleWindow(state);
     {
@@ -406,6 +460,8 @@ void runWindow(State* state) {
         state->closed = window == nullptr;
     }
     state->changed.notify_all();
+    std::thread mouse;
+    if (window && state->options.mouseMovesPerSecond > 0) mouse = std::thread(moveMouse, state);
     if (window) {
         if (state->options.framePaced)
             runFrames(*state);
@@ -417,6 +473,7 @@ void runWindow(State* state) {
         state->closed = true;
     }
     state->changed.notify_all();
+    if (mouse.joinable()) mouse.join();
 }
 
 }  // namespace

@@ -8,8 +8,11 @@
 // with the engine's own arithmetic, runs the commands and prints, then sleeps
 // until the next frame. Every message another program sends waits for the
 // next pump, and too many commands in one pump cut or overrun the buffer (the
-// game's crash), both recorded. The instant mode answers every message at
-// once, for tests that need a console that is never busy.
+// game's crash), both recorded. The window is visible by default, as the
+// game's is at start-up and with viewlog 1: each text set into the input line
+// leaves a repaint pending, so a pump goes on for as long as another program
+// keeps sending. The instant mode answers every message at once, for tests
+// that need a console that is never busy.
 #pragma once
 
 #include <windows.h>
@@ -36,13 +39,17 @@ struct ReceivedCommand {
 struct SimOptions {
     int edition = 0;  // index into kGameEditions
     std::string playerName = "UnnamedSoldier";
-    // The game's console is hidden unless the player shows it.
-    bool visible = false;
+    // Shown, as at the game's start-up and with viewlog 1; hidden, as while
+    // the game's own window is up.
+    bool visible = true;
     // Whether the command "name" is run (answered, or the name set).
     bool answersName = true;
     // Frame-paced like the game (default), or answering every message at once.
     bool framePaced = true;
     int framesPerSecond = 60;
+    // Mouse moves posted to the window each second, as a player's mouse
+    // posts them (a gaming mouse: 1000); each one lengthens a pump.
+    int mouseMovesPerSecond = 0;
     // Called on the window thread for every command the game runs, and for
     // every line printed for print().
     std::function<void(const ReceivedCommand&)> onCommand;
@@ -53,6 +60,7 @@ struct SimOptions {
 struct SimFaults {
     bool overrun = false;           // the input buffer overflowed: the game crashed
     std::vector<std::string> cut;   // commands cut short by the input buffer
+    size_t mostInOnePump = 0;       // the most bytes one pump left in the input buffer
 };
 
 class SimConsole {

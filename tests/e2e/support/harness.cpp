@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* kMainWindowClass = "Vorbix WonClass";
@@ -53,10 +55,45 @@ HWND findTopLevel(DWORD pid, const char* className, const char* title, bool visi
     return search.found;
 }
 
+namespace {
+bool isEcho(const consolesim::ReceivedCommand& command) { return command.text == "echo"; }
+}  // namespace
+
 SimConsole::~SimConsole() {
     const consolesim::SimFaults faults = this->faults();
     EXPECT_FALSE(faults.overrun) << "the game's console input buffer overflowed: the game crashed";
     EXPECT_TRUE(faults.cut.empty()) << faults.cut.size() << " command(s) cut, first: " << faults.cut.front();
+    // vorbix.exe gives a pump at most 400 bytes; only a longer command goes
+    // beyond, alone but for the 5-byte "echo" that may follow it. It asks
+    // for an echo only once its commands filled the budget.
+    size_t longest = 0, bytes = 0;
+    for (const std::string& text : commandTexts()) {
+        longest = std::max(longest, text.size() + 1);
+        bytes += text.size() + 1;
+    }
+    EXPECT_LE(faults.mostInOnePump, std::max<size_t>(400, longest + 5)) << "one pump took too much of the input buffer";
+    EXPECT_LE(echoes(), 1 + bytes / 200) << "more echoes than " << bytes << " bytes of commands need";
+}
+
+std::vector<consolesim::ReceivedCommand> SimConsole::commands() const {
+    std::vector<consolesim::ReceivedCommand> all = consolesim::SimConsole::commands();
+    all.erase(std::remove_if(all.begin(), all.end(), isEcho), all.end());
+    return all;
+}
+
+std::vector<std::string> SimConsole::commandTexts() const {
+    std::vector<std::string> texts;
+    for (const consolesim::ReceivedCommand& command : commands()) texts.push_back(command.text);
+    return texts;
+}
+
+bool SimConsole::waitForCommands(size_t count, unsigned timeoutMs) const {
+    return waitUntil([&] { return commands().size() >= count; }, timeoutMs);
+}
+
+size_t SimConsole::echoes() const {
+    const std::vector<consolesim::ReceivedCommand> all = consolesim::SimConsole::commands();
+    return static_cast<size_t>(std::count_if(all.begin(), all.end(), isEcho));
 }
 
 bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs) {

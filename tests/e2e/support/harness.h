@@ -95,10 +95,19 @@ private:
 };
 
 // A simulated game console on its own thread, in the test process. Fails the
-// running test when the game would have crashed or cut a command.
+// running test when the game would have crashed or cut a command, when one
+// pump took more than vorbix.exe's budget, or when vorbix.exe asked the game
+// to print (a bare "echo") more often than its commands needed.
 using consolesim::SimOptions;
 class SimConsole : public consolesim::SimConsole {
 public:
     using consolesim::SimConsole::SimConsole;
     ~SimConsole();
+
+    // The commands the game ran, without the bare "echo" lines vorbix.exe
+    // sends to see when the game has taken its input.
+    std::vector<consolesim::ReceivedCommand> commands() const;
+    std::vector<std::string> commandTexts() const;
+    bool waitForCommands(size_t count, unsigned timeoutMs) const;
+    size_t echoes() const;
 };

@@ -1,0 +1,60 @@
+// Sounds on a thread of their own, so that neither the window nor the
+// console waits for one. The thread plays the queued WAV files one after
+// another, each to its end: in the order asked, none cut off, none dropped
+// and none mixed, as when every sound held the window thread. Asynchronous
+// playback would not do: a sound asked for while another plays either cuts it
+// off or, with SND_NOSTOP, is dropped.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core/platform.h"
+
+namespace {
+
+struct SoundQueue {
+    std::mutex mutex;
+    std::condition_variable added;
+    std::deque<std::string> paths;
+    bool started = false;
+};
+
+// Never destroyed: the sound thread may still play during process exit.
+SoundQueue& soundQueue() {
+    static SoundQueue* instance = new SoundQueue;
+    return *instance;
+}
+
+void runSoundThread() {
+    SoundQueue& queue = soundQueue();
+    for (;;) {
+        std::string path;
+        {
+            std::unique_lock<std::mutex> lock(queue.mutex);
+            queue.added.wait(lock, [&] { return !queue.paths.empty(); });
+            path = std::move(queue.paths.front());
+            queue.paths.pop_front();
+        }
+        // To its end; a missing file plays nothing rather than the default
+        // sound, and a sound still playing is never cut off.
+        sndPlaySoundA(path.c_str(), SND_SYNC | SND_NODEFAULT | SND_NOSTOP);
+    }
+}
+
+}  // namespace
+
+void playSoundFile(const char* path) {
+    SoundQueue& queue = soundQueue();
+    std::lock_guard<std::mutex> lock(queue.mutex);
+    if (!queue.started) {
+        queue.started = true;
+        std::thread(runSoundThread).detach();
+    }
+    queue.paths.emplace_back(path);
+    queue.added.notify_one();
+}
