@@ -130,11 +130,12 @@ TEST_F(ChannelTest, BurstsReachTheGameWholeAtAnyFrameRate) {
         std::vector<std::string> sent;
         for (int i = 0; i < 120; ++i) sent.push_back("set sfx_kills " + std::to_string(i) + std::string(i % 60, 'x'));
         sent.push_back("say \"" + std::string(480, 'a') + "\"");  // 487 bytes: alone in a pump
+        sent.push_back("say \"" + std::string(495, 'c') + "\"");  // 502: the longest sent
         sent.push_back("set sfx_after_the_long_one 1");
         notices.clear();
         send("say \"" + std::string(520, 'b') + "\"");  // the game would cut it: never sent
         ASSERT_EQ(notices.size(), 1u);
-        EXPECT_EQ(notices[0].rfind("Not sent to the game: longer than its 507-character console line", 0), 0u);
+        EXPECT_EQ(notices[0].rfind("Not sent to the game: longer than its 502-character console line", 0), 0u);
         for (const std::string& command : sent) send(command);
         ASSERT_TRUE(console->waitForCommands(sent.size(), 60000));
         ASSERT_TRUE(flushConsoleCommands(10000));
