@@ -11,7 +11,8 @@
 // it hidden, as while the game's own window is up.
 // --replay prints the file's lines into the console, one line per line, as
 // the game would. A line "#delay MS" waits MS milliseconds (divided by
-// --speed) before the next line; a line starting with "# " is a comment.
+// --speed) before the next line; "#map M" makes M the map "mapname" answers
+// with (the replayed map load's); a line starting with "# " is a comment.
 // Every other line is printed byte for byte (control bytes included).
 // --log writes every command received, one per line: milliseconds since the
 // start, a tab, the command. The program runs until its window is closed.
@@ -99,6 +100,8 @@ void replay(consolesim::SimConsole& console, const std::string& path, double spe
         if (line.compare(0, 7, "#delay ") == 0) {
             double ms = std::atof(line.c_str() + 7) / speed;
             if (ms > 0) console.waitUntilClosed(static_cast<unsigned>(ms));
+        } else if (line.compare(0, 5, "#map ") == 0) {
+            console.setMap(line.substr(5));
         } else if (line != "#" && line.compare(0, 2, "# ") != 0) {
             console.printAndWait(line);
         }

@@ -65,6 +65,7 @@ struct SimConsole::State {
     size_t readUpTo = 0;  // how much of the box the last read took
     bool readingOwnBox = false;  // the window thread reads the output box itself
     std::string playerName;
+    std::string mapName = "nomap";  // guarded by mutex
     char consoleText[kInputBufferSize] = {};  // the engine's console input buffer
 
     std::thread thread;
@@ -159,7 +160,8 @@ void runEcho(State& state, const std::vector<std::string>& words) {
     printLine(state, line);
 }
 
-// Runs one command: logs it; "name" and "echo" print what the game prints.
+// Runs one command: logs it; "name", "mapname" and "echo" print what the
+// game prints.
 void runCommand(State& state, const std::string& text) {
     ReceivedCommand command{msSinceOpened(state), text};
     {
@@ -174,6 +176,14 @@ void runCommand(State& state, const std::string& text) {
     size_t end = text.find_first_of(" \t", start);
     std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (equalsIgnoringCase(word, "echo")) return runEcho(state, tokens(text));
+    if (equalsIgnoringCase(word, "mapname") && tokens(text).size() == 1) {
+        std::string map;
+        {
+            std::lock_guard<std::mutex> lock(state.mutex);
+            map = state.mapName;
+        }
+        return printLine(state, "\"mapname\" is:\"" + map + "\"");
+    }
     if (!equalsIgnoringCase(word, "name") || !state.options.answersName) return;
     size_t argument = end == std::string::npos ? std::string::npos : text.find_first_not_of(" \t", end);
     if (argument == std::string::npos) {
@@ -494,6 +504,11 @@ SimConsole::~SimConsole() {
 HWND SimConsole::window() const { return state_->window; }
 HWND SimConsole::input() const { return state_->input; }
 HWND SimConsole::output() const { return state_->output; }
+
+void SimConsole::setMap(const std::string& map) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->mapName = map;
+}
 
 void SimConsole::print(const std::string& line) {
     {

@@ -81,6 +81,8 @@ public:
     void print(const std::string& line);
     // Prints and waits (up to `timeoutMs`) until the line is in the box.
     bool printAndWait(const std::string& line, unsigned timeoutMs = 5000);
+    // The map the game answers "mapname" with ("nomap" until one is set).
+    void setMap(const std::string& map);
 
     // The commands the game ran so far, oldest first.
     std::vector<ReceivedCommand> commands() const;
