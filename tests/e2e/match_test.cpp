@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "stats/history.h"
 #include "support/app_ui.h"
 #include "support/harness.h"
 
@@ -127,9 +128,10 @@ std::vector<Step> firstMap() {
           cvar("bashes_deaths", 1), cvar("deaths", 2), cvar("in_a_row_deaths", 3), cvar("suicides", 1),
           cvar("deaths", 3), cvar("in_a_row_deaths", 4), cvar("headshots_deaths", 1), cvar("deaths", 4)}},
         spreeOf35(),
-        {"map change: saved, reset, everything published again",
+        {"map change, the player hosting: saved, reset, everything published again",
          0,
-         {"CL_InitCGame:  1.23 seconds", "------- Sound Begin Registration -------"},
+         {"------ Server Initialization ------", "==== InitGame ====", "CL_InitCGame:  1.23 seconds",
+          "------- Sound Begin Registration -------"},
          publishAll(true, true) + Commands{cvar("maps", 0), cvar("in_a_row_deaths", 0), cvar("in_a_row_kills", 0),
                                            "mapname", kNameDetected}},
     };
@@ -259,6 +261,7 @@ protected:
 };
 
 TEST_F(MatchTest, CountsTheMatchAndAnswersInOrder) {
+    console->setMap("dm/mohdm2");
     play(firstMap());
     expectStats(statsFileIn(dir), firstMapStats());
     play(secondMap());
@@ -284,6 +287,16 @@ TEST_F(MatchTest, CountsTheMatchAndAnswersInOrder) {
     expectStats(statsFileIn(dir), total);
     EXPECT_EQ(iniValue(dir.file("vorbix.ini"), "vorbix", "sounds"), "0");
     EXPECT_EQ(iniValue(dir.file("vorbix.ini"), "vorbix", "displays"), "0");
+    // A row for each map. Allied Assault's answer to "mapname" names the map
+    // only when the player hosts it: the first map, joined, has no name.
+    HistoryFile history;
+    ASSERT_TRUE(readHistoryFile(dir.file(kHistoryFileName).c_str(), history));
+    ASSERT_EQ(history.rows.size(), 2u);
+    EXPECT_EQ(history.rows[0].map, "");
+    EXPECT_EQ(history.rows[1].map, "dm/mohdm2");
+    EXPECT_EQ(history.rows[0].counts.kills, 40u);
+    EXPECT_EQ(history.rows[1].counts.kills, 3u);
+    EXPECT_EQ(history.rows[1].edition, "Allied Assault");
 
     console->waitForFrameEnd();
     // Every menu shown is hidden again by its own worker, about 600 ms later

@@ -287,7 +287,9 @@ TEST(Terminal, RecordedMatchIsCountedAndCtrlCClosesCleanly) {
     ASSERT_TRUE(readHistoryFile(dir.path(kHistoryFileName).c_str(), history));
     ASSERT_EQ(history.rows.size(), 2u);
     const std::pair<uint32_t, uint32_t> killsAndDeaths[] = {{7, 3}, {5, 2}};
+    const char* maps[] = {"dm/mohdm1", "dm/mohdm6"};
     for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(history.rows[i].map, maps[i]);
         EXPECT_EQ(history.rows[i].counts.kills, killsAndDeaths[i].first) << "map " << i + 1;
         EXPECT_EQ(history.rows[i].counts.deaths, killsAndDeaths[i].second) << "map " << i + 1;
         EXPECT_EQ(history.rows[i].player, kPlayer);
