@@ -40,6 +40,10 @@
 namespace {
 
 constexpr size_t kInputBudget = 400;
+// Messages posted ahead of a command's text: the game's pump handles them
+// after the text, so it is still pumping when the Enter, sent once the text
+// is set, comes, and takes both in one pump rather than two.
+constexpr int kPostsBeforeText = 3;
 
 
 // A reply from the game proves every Enter sent before it handled.
@@ -104,6 +108,7 @@ bool onlyEchoesCharged(const Channel& ch) {
 void type(Channel& ch, const std::string& command, bool queued) {
     ch.charges.push_back({ch.chargesSent++, command.size() + 1, queued, false});
     ch.readSinceLastSend = false;
+    for (int i = 0; i < kPostsBeforeText; ++i) PostMessageA(ch.input, WM_NULL, 0, 0);
     noteAnswer(ch, SendMessageA(ch.input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str())));
     reachCharges(ch, ch.chargesSent - 1);
     SendNotifyMessageA(ch.input, WM_CHAR, 13, 1);
