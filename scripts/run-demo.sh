@@ -157,6 +157,8 @@ echo "   vorbix.exe ended with exit code $status"
 
 echo "== vorbixstats.exe in the run folder:"
 (cd "$work" && wine vorbixstats.exe) | tr -d '\r' | sed 's/^/  /'
+echo "== the match history, a row for each map (vorbixstats.exe --history):"
+(cd "$work" && wine vorbixstats.exe --history) | tr -d '\r' | sed 's/^/  /'
 
 if [ -e "$shot" ]; then echo "== screenshot of the main window: $shot"; else echo "== no screenshot was taken"; fi
 echo "== demo done"
