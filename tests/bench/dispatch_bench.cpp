@@ -14,6 +14,7 @@
 #include "wiring/poll.h"
 #include "fakes/platform_fake.h"
 #include "player/name_detection.h"
+#include "stats/map_history.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ void BM_PollAndDispatch(benchmark::State& state, bool withMapLoads) {
     }
     state.counters["lines_per_second"] =
         benchmark::Counter(static_cast<double>(dispatched), benchmark::Counter::kIsRate);
+    closeMapHistory();  // its writer thread may still be appending rows in the folder
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::filesystem::remove_all(folder);
 }
