@@ -1,22 +1,20 @@
 // Sounds through SDL2, on a thread of their own, so the loop never waits for
 // one. Each WAV is appended to the audio device's queue: sounds play one
 // after another in the order asked, none cut off and none mixed, as the
-// Windows build's synchronous playback plays them. A missing or broken file
-// adds nothing and stops nothing. The device opens at the first sound and
-// closes after a few quiet seconds: an open device costs CPU even in silence.
+// Windows build plays them. A missing or broken file adds nothing and stops
+// nothing. The device opens at the first sound and closes after a few quiet
+// seconds: an open device costs CPU even in silence.
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/frontend.h"
 #include "core/platform.h"
+#include "core/sound_queue.h"
 
 namespace {
 
@@ -29,19 +27,6 @@ constexpr Uint8 kChannels = 1;
 constexpr Uint16 kDeviceSamples = 1024;
 constexpr auto kCloseWhenQuietFor = std::chrono::seconds(5);
 constexpr auto kCheckWhileOpen = std::chrono::milliseconds(250);
-
-struct SoundQueue {
-    std::mutex mutex;
-    std::condition_variable added;
-    std::deque<std::string> paths;
-    bool started = false;
-};
-
-// Never destroyed: the sound thread may still run during process exit.
-SoundQueue& soundQueue() {
-    static SoundQueue* instance = new SoundQueue;
-    return *instance;
-}
 
 struct Device {
     SDL_AudioDeviceID id = 0;
@@ -132,13 +117,4 @@ void runSoundThread() {
 
 }  // namespace
 
-void playSoundFile(const char* path) {
-    SoundQueue& queue = soundQueue();
-    std::lock_guard<std::mutex> lock(queue.mutex);
-    if (!queue.started) {
-        queue.started = true;
-        std::thread(runSoundThread).detach();
-    }
-    queue.paths.emplace_back(path);
-    queue.added.notify_one();
-}
+void playSoundFile(const char* path) { queueSound(path, runSoundThread); }

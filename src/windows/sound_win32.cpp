@@ -7,28 +7,13 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "core/platform.h"
+#include "core/sound_queue.h"
 
 namespace {
-
-struct SoundQueue {
-    std::mutex mutex;
-    std::condition_variable added;
-    std::deque<std::string> paths;
-    bool started = false;
-};
-
-// Never destroyed: the sound thread may still play during process exit.
-SoundQueue& soundQueue() {
-    static SoundQueue* instance = new SoundQueue;
-    return *instance;
-}
 
 void runSoundThread() {
     SoundQueue& queue = soundQueue();
@@ -48,13 +33,4 @@ void runSoundThread() {
 
 }  // namespace
 
-void playSoundFile(const char* path) {
-    SoundQueue& queue = soundQueue();
-    std::lock_guard<std::mutex> lock(queue.mutex);
-    if (!queue.started) {
-        queue.started = true;
-        std::thread(runSoundThread).detach();
-    }
-    queue.paths.emplace_back(path);
-    queue.added.notify_one();
-}
+void playSoundFile(const char* path) { queueSound(path, runSoundThread); }
