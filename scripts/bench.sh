@@ -44,7 +44,7 @@ echo "== dispatch throughput of the core (target >= 1,000,000 lines/s)"
 build/bench-native/tests/bench/vorbix_dispatch_bench --benchmark_min_time=2 2>/dev/null |
   grep BM_ | sed -E 's/.*BM_PollAndDispatch\/([a-z_]+).*lines_per_second=([0-9.]+[kM]?)\/s.*/  \1: \2 lines\/s/'
 
-echo "== native vorbix beside the stand-in engine over pipes (latency p99 < 5 ms; CPU near zero)"
+echo "== native vorbix beside the stand-in engine over pipes (latency p99 < 2 ms; CPU near zero)"
 cmake --build build/bench-native -j "$jobs" --target vorbix_pipe_bench | tail -n 1
 build/bench-native/tests/bench/vorbix_pipe_bench 200 | sed 's/^/  /'
 
