@@ -49,9 +49,6 @@ constexpr milliseconds kQuietAfter{6000};
 // How long a read that found lines waits for the commands they cause, so
 // those go out before the next read holds the thread for a frame.
 constexpr milliseconds kDispatchWait{5};
-// What a read offers beyond the last text's size, and the most it offers.
-constexpr size_t kReadMargin = 8192;
-constexpr size_t kLargestRead = 1 << 20;
 
 void wakeConsoleThread() { SetEvent(channel().commandQueued); }
 
@@ -96,24 +93,21 @@ void searchStep(Channel& ch) {
     postLinked(link);
 }
 
-// The output box's whole text. The buffer offered is the last text's size
-// and a margin: Wine passes a WM_GETTEXT to another process through a buffer
-// of the size offered, so offering the box's 64 KB limit every time costs
-// more than the copy. A box that outgrew the offer is read again.
+// The output box's whole text, in one message unless it outgrew the buffer.
+// The buffer offered is always the whole one: a copy cut short still counts
+// as read for the game, and a box that started over before a second read
+// would lose what the first one cut.
 std::string readBox(Channel& ch) {
     std::vector<char>& buffer = ch.readBuffer;
-    size_t offered = std::min(buffer.size(), ch.lastBox.size() + kReadMargin);
-    for (;;) {
-        const size_t copied = static_cast<size_t>(
-            SendMessageA(ch.output, WM_GETTEXT, offered, reinterpret_cast<LPARAM>(buffer.data())));
-        noteAnswer(ch, static_cast<LRESULT>(copied));
-        if (copied + 1 < offered) return std::string(buffer.data(), copied);
-        if (offered == buffer.size()) {
-            if (buffer.size() >= kLargestRead) return std::string();
-            buffer.resize(buffer.size() * 2);
-        }
-        offered = buffer.size();
+    size_t copied = static_cast<size_t>(
+        SendMessageA(ch.output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
+    noteAnswer(ch, static_cast<LRESULT>(copied));
+    if (copied + 1 >= buffer.size()) {
+        buffer.resize(buffer.size() * 2);
+        copied = static_cast<size_t>(
+            SendMessageA(ch.output, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())));
     }
+    return std::string(buffer.data(), copied < buffer.size() ? copied : 0);
 }
 
 }  // namespace
